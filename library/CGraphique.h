@@ -1,0 +1,91 @@
+#pragma once
+// The library's image toolbox. Every picture crossing this interface is a
+// device image (HBITMAP) owned by whoever receives it; operations never change
+// their source (except RemplieImage, which paints the image it is given) and
+// return a new image, or null on failure.
+
+#include "Gdi.h"
+
+#include <array>
+#include <memory>
+
+class CGraphique {
+public:
+    static constexpr int kNombreMotifs = 50;
+    static constexpr UINT kPremierMotif = 1034;
+
+    CGraphique();
+    virtual ~CGraphique();
+    CGraphique(const CGraphique&) = delete;
+    CGraphique& operator=(const CGraphique&) = delete;
+
+    // Model and display
+    static void RecupereInfosImage(HBITMAP image, CSize& size, long* depth);
+    static CSize RetourneTailleEcran(int* depth);
+    int MessageResolutionEcran(int minimum);
+
+    // Files: the format comes from the last three characters of the name.
+    HBITMAP ChargeImage(CString path);
+    int SauveImage(CString path, HBITMAP image, int quality);
+    HBITMAP ChargeImageBMP(CString path);
+    int SauveImageBMP(CString path, HBITMAP image);
+    HBITMAP ChargeImageJPEG(CString path);
+    int SauveImageJPEG(CString path, HBITMAP image, int quality);
+    HBITMAP ChargeImageGIF(CString path);
+    int SauveImageGIF(CString path, HBITMAP image);
+
+    // Geometry
+    static HBITMAP RedimensionneImage(HDC reference, HBITMAP source, CSize size, int fast);
+    void RedimensionneImage(HDC reference, CBitmap* target, HBITMAP source, CSize size);
+    static HBITMAP RecoupeImage(HDC reference, HBITMAP source, CPoint origin, CSize size, COLORREF fill);
+    static void RemplieImage(HDC reference, HBITMAP image, COLORREF colour);
+    static HBITMAP FusionneImage(HDC reference, HBITMAP base, HBITMAP overlay, CPoint position);
+    static CSize CalculTailleRedimensionne(HBITMAP image, int byPercentage, int percentage, int width,
+                                           int height, int* percentageOut);
+    static CSize CalculTailleOptimale(HBITMAP image);
+    static CSize ConservationProportion(CSize image, CSize box);
+
+    // Text
+    HBITMAP EcritureTexteDansImage(HDC reference, HBITMAP image, CString text, CPoint position, int vertical,
+                                   int horizontal, COLORREF ink, COLORREF background, int transparent,
+                                   HFONT font);
+
+    // Colour
+    static HBITMAP ReglageImage(HDC reference, HBITMAP image, int light, int contrast, int intensity);
+    static void fp_rgb_to_hsv(double r, double g, double b, double* h, double* s, double* v);
+    static void fp_hsv_to_rgb(double h, double s, double v, double* r, double* g, double* b);
+
+    // Borders, backgrounds and rotation
+    static HBITMAP RectangleImage(HDC reference, HBITMAP source, CRect rectangle, int penStyle, int penWidth,
+                                  COLORREF colour);
+    HBITMAP CadreImage(HDC reference, HBITMAP source, int patterned, int pattern, COLORREF border,
+                       int borderWidth, int outline, COLORREF outlineColour);
+    HBITMAP CadreMotifImage(HDC reference, HBITMAP source, int patterned, int pattern, COLORREF border,
+                            int borderWidth, int outline, COLORREF outlineColour);
+    HBITMAP FondImage(HDC reference, CSize canvas, int bitsPerPixel, HBITMAP image, int patterned, int pattern,
+                      COLORREF colour);
+    HBITMAP FondMotifImage(HDC reference, CSize canvas, int bitsPerPixel, HBITMAP image, int patterned,
+                           int pattern, COLORREF colour);
+    static HBITMAP RotationImage(HDC reference, HBITMAP source, int angle);
+
+    // The pattern tiles and their 40 x 40 thumbnails; null where a tile is missing.
+    HBITMAP Motif(int index) const;
+    HBITMAP Vignette(int index) const;
+
+private:
+    HGLOBAL LocalDDBToDIB(CBitmap* image, DWORD compression, const PALETTEENTRY* palette);
+    HGLOBAL LocalDDBToDIB8Bits(CBitmap* image, DWORD compression, const PALETTEENTRY* palette,
+                               PALETTEENTRY* entries);
+    HBITMAP Image8Bits(HDC reference, HBITMAP image);
+    void LiberationMemoireImage();
+
+    std::array<CBitmap, kNombreMotifs> m_Motifs;
+    std::array<CBitmap, kNombreMotifs> m_Vignettes;
+    // The file being read by ChargeImageBMP; empty outside it.
+    std::size_t m_TailleFichier = 0;
+    std::unique_ptr<BYTE[]> m_Fichier;
+    HBRUSH m_Pinceau = nullptr;
+    HPEN m_Crayon = nullptr;
+
+    friend class CGraphiqueTestAccess;
+};

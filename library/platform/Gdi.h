@@ -1,0 +1,12 @@
+#pragma once
+// Everything of the drawing layer in one include.
+
+#include "Bitmap.h"
+#include "Brush.h"
+#include "CBitmap.h"
+#include "DeviceContext.h"
+#include "Dib.h"
+#include "GlobalMemory.h"
+#include "Pen.h"
+#include "Screen.h"
+#include "Types.h"

@@ -1,0 +1,3 @@
+#include "Pen.h"
+
+HPEN CreatePen(int style, int width, COLORREF colour) { return new Pen(style, width, colour); }
