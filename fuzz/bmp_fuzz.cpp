@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the BMP reader as a file.
+
+#include "CGraphique.h"
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static CGraphique graphique;
+    static const std::string path = "/tmp/bmp_fuzz_" + std::to_string(::getpid()) + ".bmp";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    DeleteObject(graphique.ChargeImageBMP(path));
+    return 0;
+}
