@@ -61,11 +61,15 @@ bool DescribeBmp(const BYTE* data, std::size_t length, DWORD pixelOffset, BITMAP
         dib.colours = reinterpret_cast<const RGBQUAD*>(data + tableStart);
         dib.colourCount = static_cast<std::size_t>(entries);
     }
-    // The pixels start where the file header says; files without a usable
-    // offset have them right after the colour table.
-    std::uint64_t pixels = tableStart + 4 * entries;
-    if (pixelOffset >= kFileHeader + tableStart + (bpp <= 8 ? 4 * entries : 0) && pixelOffset - kFileHeader < length)
+    // The pixels start where the file header says; a file that leaves the
+    // offset at 0 has them right after the colour table.
+    const std::uint64_t tableEnd = tableStart + 4 * entries;
+    std::uint64_t pixels = tableEnd;
+    if (pixelOffset != 0) {
+        if (pixelOffset < kFileHeader + (bpp <= 8 ? tableEnd : tableStart))
+            return false;
         pixels = pixelOffset - kFileHeader;
+    }
     if (pixels >= length)
         return false;
     dib.bits = data + pixels;

@@ -91,7 +91,7 @@ void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-int Run(const std::string& command) { return std::system(command.c_str()); }
+int RunCommand(const std::string& command) { return std::system(command.c_str()); }
 
 bool HaveTool(const char* fullPath) { return ::access(fullPath, X_OK) == 0; }
 
@@ -118,6 +118,43 @@ bool ReadPnm(const std::string& path, int& width, int& height, std::vector<COLOR
         pixels[i] = channels == 3 ? RGB(data[i * 3], data[i * 3 + 1], data[i * 3 + 2])
                                   : RGB(data[i], data[i], data[i]);
     return true;
+}
+
+void WritePpm(const std::string& path, HBITMAP image)
+{
+    const CSize size = SizeOf(image);
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << size.cx << " " << size.cy << "\n255\n";
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) {
+            const COLORREF c = Pixel(image, x, y);
+            const char rgb[3] = {static_cast<char>(GetRValue(c)), static_cast<char>(GetGValue(c)),
+                                 static_cast<char>(GetBValue(c))};
+            out.write(rgb, 3);
+        }
+}
+
+std::string DifferenceFromPnm(HBITMAP image, const std::string& pnmPath, int tolerance)
+{
+    int width = 0, height = 0;
+    std::vector<COLORREF> pixels;
+    if (!ReadPnm(pnmPath, width, height, pixels))
+        return "unreadable " + pnmPath;
+    const CSize size = SizeOf(image);
+    if (size.cx != width || size.cy != height)
+        return "size " + std::to_string(size.cx) + "x" + std::to_string(size.cy) + " vs " + std::to_string(width)
+            + "x" + std::to_string(height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF a = Pixel(image, x, y), b = pixels[static_cast<std::size_t>(y) * width + x];
+            if (std::abs(GetRValue(a) - GetRValue(b)) > tolerance || std::abs(GetGValue(a) - GetGValue(b)) > tolerance
+                || std::abs(GetBValue(a) - GetBValue(b)) > tolerance) {
+                std::ostringstream s;
+                s << x << "," << y << ": " << std::hex << a << " vs " << b;
+                return s.str();
+            }
+        }
+    return {};
 }
 
 } // namespace TestImages

@@ -28,7 +28,7 @@ std::vector<std::uint8_t> ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 // Runs a shell command; returns its exit status.
-int Run(const std::string& command);
+int RunCommand(const std::string& command);
 bool HaveTool(const char* fullPath);
 constexpr const char* kConvert = "/usr/bin/convert";
 constexpr const char* kDjpeg = "/usr/bin/djpeg";
@@ -47,5 +47,10 @@ private:
 // Reads a binary PPM (P6) or PGM (P5) as written by djpeg or ImageMagick;
 // pixels as COLORREF, row by row. Returns false when the file is not one.
 bool ReadPnm(const std::string& path, int& width, int& height, std::vector<COLORREF>& pixels);
+// Writes an image as a binary PPM, the input reference tools read most easily.
+void WritePpm(const std::string& path, HBITMAP image);
+// Compares an image with a PNM file decoded by a reference tool; empty when
+// equal within the tolerance, else where they first differ.
+std::string DifferenceFromPnm(HBITMAP image, const std::string& pnmPath, int tolerance = 0);
 
 } // namespace TestImages
