@@ -188,9 +188,10 @@ TEST(StretchBlt, HalftoneReductionOfAFlatImageStaysFlat)
         SetStretchBltMode(to.dc, HALFTONE);
         StretchBlt(to.dc, 0, 0, 97, 61, from.dc, 0, 0, 1003, 751, SRCCOPY);
     }
-    EXPECT_EQ(FirstDifference(dest, Solid(97, 61, 24, RGB(17, 130, 244))), "");
-    DeleteObject(source);
-    DeleteObject(dest);
+    HBITMAP expected = Solid(97, 61, 24, RGB(17, 130, 244));
+    EXPECT_EQ(FirstDifference(dest, expected), "");
+    for (HBITMAP b : {source, dest, expected})
+        DeleteObject(b);
 }
 
 TEST(Fill, PatternBrushTilesFromTheOrigin)
