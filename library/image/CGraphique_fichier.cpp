@@ -25,6 +25,8 @@ HBITMAP CGraphique::ChargeImage(CString path)
     HBITMAP image = nullptr;
     if (ending == "BMP")
         image = ChargeImageBMP(path);
+    else if (ending == "GIF")
+        image = ChargeImageGIF(path);
     if (!image) {
         CString text;
         CString caption;
@@ -38,5 +40,7 @@ int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
     const std::string ending = Ending(path);
     if (ending == "BMP")
         return SauveImageBMP(path, image);
+    if (ending == "GIF")
+        return SauveImageGIF(path, image);
     return 0;
 }
