@@ -180,10 +180,15 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
         std::swap(left, right);
     if (bottom < top)
         std::swap(top, bottom);
-    if (dc->brush)
-        PaintRect(image, CRect(left + 1, top + 1, right - 1, bottom - 1), *dc->brush);
     const Pen* pen = dc->pen;
-    if (!pen || pen->style() == PS_NULL)
+    const bool outlined = pen && pen->style() != PS_NULL;
+    // Without an outline the fill stops one pixel short of the right and
+    // bottom edges, so callers that want it all pass right + 1, bottom + 1.
+    if (dc->brush)
+        PaintRect(image, outlined ? CRect(left + 1, top + 1, right - 1, bottom - 1)
+                                  : CRect(left, top, right - 1, bottom - 1),
+                  *dc->brush);
+    if (!outlined)
         return TRUE;
     // The outline runs along left..right-1 and top..bottom-1; wider pens
     // spread evenly on both sides of it.
