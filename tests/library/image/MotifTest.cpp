@@ -117,6 +117,7 @@ TEST_F(Motif, TilesAreAllDifferent)
 {
     for (int i = 0; i < CGraphique::kNombreMotifs; ++i)
         for (int j = i + 1; j < CGraphique::kNombreMotifs; ++j)
-            if (kTailles[i] == kTailles[j])
+            if (kTailles[i] == kTailles[j]) {
                 EXPECT_NE(FirstDifference(G().Motif(i), G().Motif(j)), "") << i << " and " << j;
+            }
 }

@@ -1,0 +1,48 @@
+#include "CGraphique.h"
+
+#include "MemoryContext.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Anchoring far outside the image only needs to stay outside it.
+int ToCoordinate(long long value) { return static_cast<int>(std::clamp<long long>(value, INT_MIN / 2, INT_MAX / 2)); }
+
+} // namespace
+
+HBITMAP CGraphique::EcritureTexteDansImage(HDC reference, HBITMAP image, CString text, CPoint position, int vertical,
+                                           int horizontal, COLORREF ink, COLORREF background, int transparent,
+                                           HFONT font)
+{
+    BITMAP info{};
+    if (GetObject(image, sizeof info, &info) == 0)
+        return nullptr;
+    HBITMAP result = CreateBitmap(info.bmWidth, info.bmHeight, info.bmPlanes, info.bmBitsPixel, nullptr);
+    if (!result)
+        return nullptr;
+    MemoryContext from(reference, image);
+    MemoryContext to(reference, result);
+    BitBlt(to, 0, 0, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
+
+    HFONT previous = SelectObject(to, font);
+    SetTextColor(to, ink);
+    SetBkColor(to, background);
+    SetBkMode(to, transparent ? TRANSPARENT : OPAQUE);
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+    CSize extent;
+    GetTextExtentPoint32(to, text.c_str(), length, &extent);
+
+    long long x = position.x;
+    if (horizontal == 2)
+        x = (info.bmWidth - extent.cx) / 2;
+    else if (horizontal == 1)
+        x -= extent.cx;
+    long long y = position.y;
+    if (vertical == 1)
+        y -= extent.cy;
+    TextOut(to, ToCoordinate(x), ToCoordinate(y), text.c_str(), length);
+    SelectObject(to, previous);
+    return result;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Lays a signature (a line of text, then an opaque logo) onto a picture at
+// full resolution, and reduces the result for the display area. The preview
+// and the batch run both compose through here, so what is shown is what is
+// written.
+
+#include "CGraphique.h"
+#include "Emplacement.h"
+
+struct CoucheTexte {
+    CString Texte;
+    HFONT Police = nullptr;
+    COLORREF Encre = 0;
+    COLORREF Fond = RGB(255, 255, 255);
+    int Transparent = 0;
+    Emplacement Place;
+};
+
+struct CoucheLogo {
+    CString Logo;               // the logo file; empty means no logo
+    HBITMAP Image = nullptr;    // the loaded logo, not owned
+    CSize Taille;
+    Emplacement Place;
+};
+
+class Composition {
+public:
+    // A new image of the picture's size with both layers, or null.
+    static HBITMAP Compose(CGraphique& graphique, HBITMAP picture, const CoucheTexte& texte,
+                           const CoucheLogo& logo);
+    // A picture larger than the area keeps its proportions; a small one is never enlarged.
+    static CSize TailleApercu(CSize picture, CSize area);
+    // The signed picture reduced and centred on the area's background; its
+    // reduced size goes to size when given.
+    static HBITMAP Apercu(HBITMAP signedPicture, HBITMAP background, CSize area, CSize* size);
+};
