@@ -2,6 +2,8 @@
 
 #include "QtInteraction.h"
 
+#include <QApplication>
+
 namespace {
 Interaction* g_installed = nullptr;
 } // namespace
@@ -23,4 +25,15 @@ BOOL MessageBeep(UINT type)
 {
     Interaction::current().beep(type);
     return TRUE;
+}
+
+int AfxMessageBox(const std::string& text, UINT type)
+{
+    return MessageBox(GetActiveWindow(), text, QCoreApplication::applicationName().toStdString(), type);
+}
+
+HWND GetActiveWindow()
+{
+    // Readers also run without an application object (fuzz targets, tools).
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) ? QApplication::activeWindow() : nullptr;
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The one seam through which the library and the program speak to the user:
-// message boxes and beeps. The desktop implementation shows Qt dialogs; tests
+// message boxes, beeps, the file, folder, colour and font choosers, and the
+// desktop's opening of files and URLs. The desktop implementation shows Qt dialogs; tests
 // install a scripted one that records what was shown and answers from a queue.
 
 #include "Types.h"
 
 #include <string>
+#include <vector>
 
 // Buttons
 constexpr UINT MB_OK = 0x0;
@@ -32,12 +34,33 @@ constexpr int IDCANCEL = 2;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
+// What a file dialog asks for. The filter is written as the Parts write it,
+// "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp||", and matched without regard to case.
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;
+    std::string defaultExtension; // without the dot; added to a typed name that has none
+    std::string initialPath;      // a folder, or a file name to propose
+    bool multiple = false;        // open: several files at once
+};
+
 class Interaction {
 public:
     virtual ~Interaction() = default;
     // Shows a modal message box and returns the button pressed.
     virtual int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) = 0;
     virtual void beep(UINT type) = 0;
+    // Each chooser returns false when cancelled and then leaves its output alone.
+    // Open: existing files only.
+    virtual bool openFiles(HWND owner, const FileDialogRequest& request, std::vector<std::string>& paths) = 0;
+    // Save: asks before replacing an existing file.
+    virtual bool saveFile(HWND owner, const FileDialogRequest& request, std::string& path) = 0;
+    virtual bool chooseFolder(HWND owner, const std::string& title, std::string& folder) = 0;
+    virtual bool chooseColour(HWND owner, COLORREF& colour) = 0;
+    // Screen fonts with the underline and strike-out effects.
+    virtual bool chooseFont(HWND owner, LOGFONT& font) = 0;
+    // Opens a file with its desktop application, or a URL in the browser.
+    virtual bool openOnDesktop(const std::string& fileOrUrl) = 0;
 
     // The implementation in use; the desktop one unless another was installed.
     static Interaction& current();
@@ -46,4 +69,9 @@ public:
 };
 
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
+// The framework's message box: owned by the active window and captioned with
+// the application's name.
+int AfxMessageBox(const std::string& text, UINT type = MB_OK);
+// The top-level window that has the focus, or null.
+HWND GetActiveWindow();
 BOOL MessageBeep(UINT type);

@@ -1,10 +1,42 @@
 #include "QtInteraction.h"
 
+#include "FileFilter.h"
+#include "Font.h"
+
 #include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QUrl>
 
 #include <vector>
+
+namespace {
+
+// Qt's own dialog: the filters' case-free patterns are sure to work there.
+void Prepare(QFileDialog& dialog, const FileDialogRequest& request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setWindowTitle(QString::fromStdString(request.title));
+    const QStringList filters = FileFilter::NameFilters(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    const QFileInfo initial(QString::fromStdString(request.initialPath));
+    if (initial.isDir()) {
+        dialog.setDirectory(initial.absoluteFilePath());
+    } else if (!request.initialPath.empty()) {
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    }
+}
+
+} // namespace
 
 int QtInteraction::messageBox(HWND owner, const std::string& text, const std::string& caption, UINT type)
 {
@@ -60,3 +92,69 @@ int QtInteraction::messageBox(HWND owner, const std::string& text, const std::st
 }
 
 void QtInteraction::beep(UINT) { QApplication::beep(); }
+
+bool QtInteraction::openFiles(HWND owner, const FileDialogRequest& request, std::vector<std::string>& paths)
+{
+    QFileDialog dialog(owner);
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    paths.clear();
+    for (const QString& file : dialog.selectedFiles())
+        paths.push_back(file.toStdString());
+    return true;
+}
+
+bool QtInteraction::saveFile(HWND owner, const FileDialogRequest& request, std::string& path)
+{
+    QFileDialog dialog(owner);
+    Prepare(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = dialog.selectedFiles().constFirst().toStdString();
+    return true;
+}
+
+bool QtInteraction::chooseFolder(HWND owner, const std::string& title, std::string& folder)
+{
+    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromStdString(title),
+                                                             QString::fromStdString(folder),
+                                                             QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen.toStdString();
+    return true;
+}
+
+bool QtInteraction::chooseColour(HWND owner, COLORREF& colour)
+{
+    const QColor chosen = QColorDialog::getColor(QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)), owner,
+                                                 QString(), QColorDialog::DontUseNativeDialog);
+    if (!chosen.isValid())
+        return false;
+    colour = RGB(chosen.red(), chosen.green(), chosen.blue());
+    return true;
+}
+
+bool QtInteraction::chooseFont(HWND owner, LOGFONT& font)
+{
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, Font(font).qfont(), owner, QString(),
+                                              QFontDialog::DontUseNativeDialog | QFontDialog::ScalableFonts);
+    if (!ok)
+        return false;
+    font = Font::Describe(chosen);
+    return true;
+}
+
+bool QtInteraction::openOnDesktop(const std::string& fileOrUrl)
+{
+    const QString target = QString::fromStdString(fileOrUrl);
+    const QUrl url = QFileInfo::exists(target) ? QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath())
+                                               : QUrl::fromUserInput(target);
+    return QDesktopServices::openUrl(url);
+}

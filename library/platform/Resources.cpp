@@ -3,6 +3,7 @@
 #include "PixelRows.h"
 
 #include <QFile>
+#include <QIcon>
 #include <QImage>
 #include <QString>
 
@@ -97,4 +98,10 @@ HBITMAP Resources::loadBitmap(ResourceModule module, UINT id)
             p[x] &= 0x00FFFFFF;
     }
     return image;
+}
+
+QIcon Resources::loadIcon(ResourceModule module, UINT id)
+{
+    const QString path = QStringLiteral("%1/icons/%2.png").arg(QString::fromUtf8(Prefix(module))).arg(id);
+    return QFile::exists(path) ? QIcon(path) : QIcon();
 }

@@ -1,11 +1,13 @@
 #pragma once
-// Resources of the two modules: string tables and bitmaps, carried as Qt
+// Resources of the two modules: string tables, bitmaps and icons, carried as Qt
 // resources. A string is looked up in the program's table first, then in the
 // library's, then in the framework's.
 
 #include "Bitmap.h"
 
 #include <string>
+
+class QIcon;
 
 enum class ResourceModule { Program, Library, Framework };
 
@@ -18,4 +20,6 @@ public:
     static std::string loadString(UINT id);
     // Bitmap id of a module as a new 32-bit device image, or null.
     static HBITMAP loadBitmap(ResourceModule module, UINT id);
+    // Icon id of a module, or a null icon.
+    static QIcon loadIcon(ResourceModule module, UINT id);
 };
