@@ -1,0 +1,17 @@
+#pragma once
+// For code that runs with nobody to answer (fuzz targets, benchmarks, tools):
+// every message box gets its first button and every chooser is cancelled.
+
+#include "Interaction.h"
+
+class SilentInteraction : public Interaction {
+public:
+    int messageBox(HWND owner, const std::string& text, const std::string& caption, UINT type) override;
+    void beep(UINT type) override;
+    bool openFiles(HWND owner, const FileDialogRequest& request, std::vector<std::string>& paths) override;
+    bool saveFile(HWND owner, const FileDialogRequest& request, std::string& path) override;
+    bool chooseFolder(HWND owner, const std::string& title, std::string& folder) override;
+    bool chooseColour(HWND owner, COLORREF& colour) override;
+    bool chooseFont(HWND owner, LOGFONT& font) override;
+    bool openOnDesktop(const std::string& fileOrUrl) override;
+};

@@ -1,0 +1,159 @@
+#include "ModeleSignature.h"
+
+#include "AtomicFile.h"
+#include "Interaction.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void EcritDrapeau(CArchive& archive, int flag) { archive << std::int32_t(flag ? 1 : 0); }
+
+void EcritFonte(CArchive& archive, const LOGFONT& f)
+{
+    archive << f.lfHeight << f.lfWidth << f.lfEscapement << f.lfOrientation << f.lfWeight << f.lfItalic
+            << f.lfUnderline << f.lfStrikeOut << f.lfCharSet << f.lfOutPrecision << f.lfClipPrecision
+            << f.lfQuality << f.lfPitchAndFamily;
+    archive.Write(f.lfFaceName, sizeof f.lfFaceName);
+}
+
+// "Absolute" goes twice: readers of the format expect both copies.
+void EcritEmplacement(CArchive& archive, const Emplacement& e)
+{
+    EcritDrapeau(archive, e.PositionAbsolue);
+    EcritDrapeau(archive, e.PositionAbsolue);
+    archive << std::uint32_t(e.PositionAbsolueX) << std::uint32_t(e.PositionAbsolueY);
+    EcritDrapeau(archive, e.PositionAutomatique);
+    EcritDrapeau(archive, e.PositionAutomatiqueHaut);
+    EcritDrapeau(archive, e.PositionAutomatiqueBas);
+    EcritDrapeau(archive, e.PositionAutomatiqueDroite);
+    EcritDrapeau(archive, e.PositionAutomatiqueGauche);
+    EcritDrapeau(archive, e.PositionAutomatiqueContinue);
+    archive << std::uint32_t(e.PositionAutomatiqueDeltaX) << std::uint32_t(e.PositionAutomatiqueDeltaY);
+}
+
+// Each reader changes its target only when the whole field was there.
+bool LitDrapeau(CArchive& archive, int& flag)
+{
+    std::int32_t value = 0;
+    archive >> value;
+    if (archive.Failed())
+        return false;
+    flag = value != 0;
+    return true;
+}
+
+template <typename T> bool LitValeur(CArchive& archive, T& target)
+{
+    archive >> target;
+    return !archive.Failed();
+}
+
+bool LitFonte(CArchive& archive, LOGFONT& target)
+{
+    LOGFONT f{};
+    archive >> f.lfHeight >> f.lfWidth >> f.lfEscapement >> f.lfOrientation >> f.lfWeight >> f.lfItalic >>
+        f.lfUnderline >> f.lfStrikeOut >> f.lfCharSet >> f.lfOutPrecision >> f.lfClipPrecision >> f.lfQuality >>
+        f.lfPitchAndFamily;
+    archive.Read(f.lfFaceName, sizeof f.lfFaceName);
+    if (archive.Failed())
+        return false;
+    // The face name is used as a C string: a file may leave out the terminator.
+    f.lfFaceName[LF_FACESIZE - 1] = '\0';
+    target = f;
+    return true;
+}
+
+bool LitEmplacement(CArchive& archive, Emplacement& e)
+{
+    return LitDrapeau(archive, e.PositionAbsolue) && LitDrapeau(archive, e.PositionAbsolue) &&
+           LitValeur(archive, e.PositionAbsolueX) && LitValeur(archive, e.PositionAbsolueY) &&
+           LitDrapeau(archive, e.PositionAutomatique) && LitDrapeau(archive, e.PositionAutomatiqueHaut) &&
+           LitDrapeau(archive, e.PositionAutomatiqueBas) && LitDrapeau(archive, e.PositionAutomatiqueDroite) &&
+           LitDrapeau(archive, e.PositionAutomatiqueGauche) &&
+           LitDrapeau(archive, e.PositionAutomatiqueContinue) &&
+           LitValeur(archive, e.PositionAutomatiqueDeltaX) && LitValeur(archive, e.PositionAutomatiqueDeltaY);
+}
+
+struct FermeFichier {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+} // namespace
+
+void ModeleSignature::Ecrit(CArchive& archive) const
+{
+    archive << kVersion << Texte;
+    EcritFonte(archive, Fonte);
+    EcritEmplacement(archive, EmplacementTexte);
+    archive << std::uint32_t(CouleurEncre);
+    EcritDrapeau(archive, EncreHexa);
+    EcritDrapeau(archive, EncreDecimal);
+    archive << std::uint32_t(CouleurFond);
+    EcritDrapeau(archive, FondHexa);
+    EcritDrapeau(archive, FondDecimal);
+    EcritDrapeau(archive, FondTransparent);
+    archive << Logo;
+    EcritEmplacement(archive, EmplacementLogo);
+    archive << NomFichier;
+    EcritDrapeau(archive, NomFichierAucun);
+    EcritDrapeau(archive, NomFichierPrefixe);
+    EcritDrapeau(archive, NomFichierSuffixe);
+    archive << std::int32_t(QualiteJPEG) << NomRepertoire;
+    EcritDrapeau(archive, NomRepertoireAucun);
+    EcritDrapeau(archive, NomRepertoireSpecifique);
+}
+
+ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
+{
+    std::int32_t version = 0;
+    if (!LitValeur(archive, version))
+        return Lecture::Incomplete;
+    if (version != kVersion) {
+        MessageBox(owner, "This file isn't correct.", "Error", MB_OK | MB_ICONERROR);
+        return Lecture::Refusee;
+    }
+    const bool complete =
+        LitValeur(archive, Texte) && LitFonte(archive, Fonte) && LitEmplacement(archive, EmplacementTexte) &&
+        LitValeur(archive, CouleurEncre) && LitDrapeau(archive, EncreHexa) && LitDrapeau(archive, EncreDecimal) &&
+        LitValeur(archive, CouleurFond) && LitDrapeau(archive, FondHexa) && LitDrapeau(archive, FondDecimal) &&
+        LitDrapeau(archive, FondTransparent) && LitValeur(archive, Logo) &&
+        LitEmplacement(archive, EmplacementLogo) && LitValeur(archive, NomFichier) &&
+        LitDrapeau(archive, NomFichierAucun) && LitDrapeau(archive, NomFichierPrefixe) &&
+        LitDrapeau(archive, NomFichierSuffixe) && LitValeur(archive, QualiteJPEG) &&
+        LitValeur(archive, NomRepertoire) && LitDrapeau(archive, NomRepertoireAucun) &&
+        LitDrapeau(archive, NomRepertoireSpecifique);
+    return complete ? Lecture::Complete : Lecture::Incomplete;
+}
+
+ModeleSignature::Lecture ModeleSignature::ChargeFichier(const std::string& path, HWND owner)
+{
+    std::unique_ptr<std::FILE, FermeFichier> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return Lecture::Incomplete;
+    // Grown as bytes arrive, never from a size the file claims.
+    std::vector<BYTE> bytes;
+    BYTE block[16384];
+    while (bytes.size() < kTailleMaximale) {
+        const std::size_t wanted = std::min(sizeof block, kTailleMaximale - bytes.size());
+        const std::size_t got = std::fread(block, 1, wanted, file.get());
+        bytes.insert(bytes.end(), block, block + got);
+        if (got < wanted)
+            break;
+    }
+    CArchive archive(bytes);
+    return Lit(archive, owner);
+}
+
+bool ModeleSignature::SauveFichier(const std::string& path) const
+{
+    CArchive archive;
+    Ecrit(archive);
+    if (archive.Failed())
+        return false;
+    AtomicFile file(path);
+    return file.open() && file.write(archive.Bytes().data(), archive.Bytes().size()) && file.commit();
+}

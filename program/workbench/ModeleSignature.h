@@ -1,0 +1,69 @@
+#pragma once
+// The signing settings as a template (.tp2) holds them, and their bytes.
+//
+// The file is the version word 191 and then 42 fields, little-endian, no
+// padding, nothing after the last: text, font (60 bytes), the text's
+// placement, ink colour with its Hex/Dec base, background colour with its
+// base and "Transparent", logo path, the logo's placement, then the output
+// options (name text and its three radios, JPEG quality, folder and its two
+// radios). Flags are 32-bit, non-zero meaning checked. Each placement writes
+// its "Absolute" flag twice; on reading the second copy wins.
+//
+// The view fills a ModeleSignature from its panels and controls before
+// writing, and before reading so that the fields a short file does not reach
+// keep the values they had.
+
+#include "Emplacement.h"
+
+#include "CArchive.h"
+#include "Types.h"
+
+#include <string>
+
+struct ModeleSignature {
+    static constexpr std::int32_t kVersion = 191;
+
+    enum class Lecture {
+        Complete,
+        Refusee,   // not a template: reported to the user, nothing changed
+        Incomplete // the data ended early: the fields before the end are read
+    };
+
+    // Text panel
+    CString Texte;
+    LOGFONT Fonte{};
+    Emplacement EmplacementTexte;
+    COLORREF CouleurEncre = 0;
+    int EncreHexa = 1;
+    int EncreDecimal = 0;
+    COLORREF CouleurFond = 0;
+    int FondHexa = 1;
+    int FondDecimal = 0;
+    int FondTransparent = 1;
+    // Logo panel
+    CString Logo;
+    Emplacement EmplacementLogo;
+    // "Setup" area of the view
+    CString NomFichier = "TP";
+    int NomFichierAucun = 0;
+    int NomFichierPrefixe = 1;
+    int NomFichierSuffixe = 0;
+    int QualiteJPEG = 75;
+    CString NomRepertoire;
+    int NomRepertoireAucun = 1;
+    int NomRepertoireSpecifique = 0;
+
+    void Ecrit(CArchive& archive) const;
+    // Applies each field as soon as it is read and stops at the first that
+    // is not all there. A wrong version word is shown to the user (owned by
+    // owner) and changes nothing.
+    Lecture Lit(CArchive& archive, HWND owner = nullptr);
+
+    // Whole files. Reading looks at no more than kTailleMaximale bytes;
+    // a file that cannot be opened reads as Incomplete with nothing changed.
+    Lecture ChargeFichier(const std::string& path, HWND owner = nullptr);
+    // Replaces the file only once all of it is written; false on any failure.
+    bool SauveFichier(const std::string& path) const;
+
+    static constexpr std::size_t kTailleMaximale = 64u << 20;
+};

@@ -1,0 +1,31 @@
+#include "NomSortie.h"
+
+#include "CRoutine.h"
+
+NomSortie::NomSortie(const ModeleSignature& reglages)
+    : m_NomFichier(reglages.NomFichier),
+      m_NomFichierAucun(reglages.NomFichierAucun),
+      m_NomFichierPrefixe(reglages.NomFichierPrefixe),
+      m_NomFichierSuffixe(reglages.NomFichierSuffixe),
+      m_NomRepertoire(reglages.NomRepertoire),
+      m_NomRepertoireAucun(reglages.NomRepertoireAucun),
+      m_NomRepertoireSpecifique(reglages.NomRepertoireSpecifique)
+{
+}
+
+CString NomSortie::Chemin(const CString& source)
+{
+    CRoutine::SepareNomFichier(source, m_Repertoire, m_Nom, m_Extension);
+    // "Keep original" wins when a template checks more than one radio of a
+    // group, and is the fallback when it checks none: the copy then lands
+    // where the user would look for the source.
+    CString nom = m_Nom;
+    if (!m_NomFichierAucun && m_NomFichierPrefixe)
+        nom = m_NomFichier + m_Nom;
+    else if (!m_NomFichierAucun && m_NomFichierSuffixe)
+        nom = m_Nom + m_NomFichier;
+    const CString& repertoire =
+        !m_NomRepertoireAucun && m_NomRepertoireSpecifique ? m_NomRepertoire : m_Repertoire;
+    // "/" even for an empty folder: that folder is the file-system root.
+    return repertoire + "/" + nom + m_Extension;
+}

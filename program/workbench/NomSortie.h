@@ -1,0 +1,30 @@
+#pragma once
+// Where the batch run writes the signed copy of a source file: the source's
+// folder or the chosen one, its base name as it is or with the name text
+// before or after it, and always the source's extension, which picks the
+// format the copy is written in.
+
+#include "ModeleSignature.h"
+
+class NomSortie {
+public:
+    // Takes the output options of the "Setup" area.
+    explicit NomSortie(const ModeleSignature& reglages);
+
+    // One object serves a whole run: a source without a dot (or without a
+    // separator) keeps the extension (or folder and name) of the previous one.
+    CString Chemin(const CString& source);
+
+private:
+    CString m_NomFichier;
+    int m_NomFichierAucun;
+    int m_NomFichierPrefixe;
+    int m_NomFichierSuffixe;
+    CString m_NomRepertoire;
+    int m_NomRepertoireAucun;
+    int m_NomRepertoireSpecifique;
+
+    CString m_Repertoire;
+    CString m_Nom;
+    CString m_Extension;
+};

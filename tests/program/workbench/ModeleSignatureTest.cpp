@@ -1,0 +1,275 @@
+// The template's bytes: where each field lies, what survives a round trip,
+// and what a wrong, short or hostile file does to the settings.
+
+#include "ModeleSignature.h"
+#include "ScriptedInteraction.h"
+#include "TestImages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+namespace {
+
+std::vector<BYTE> Octets(const ModeleSignature& m)
+{
+    CArchive archive;
+    m.Ecrit(archive);
+    return archive.Bytes();
+}
+
+ModeleSignature::Lecture Relit(ModeleSignature& m, const std::vector<BYTE>& bytes)
+{
+    CArchive archive(bytes);
+    return m.Lit(archive);
+}
+
+std::uint32_t Mot(const std::vector<BYTE>& b, std::size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | std::uint32_t(b[at + 3]) << 24;
+}
+
+// Every 4-byte field with its offset in a file whose four strings are empty,
+// empty, "TP" and empty; fields 4 and 5, 24 and 25 come from one member.
+struct Champ {
+    std::vector<std::size_t> offsets;
+    bool drapeau;
+    std::function<void(ModeleSignature&, std::uint32_t)> set;
+};
+
+std::vector<Champ> Champs()
+{
+    auto place = [](std::size_t at, Emplacement ModeleSignature::*which) {
+        auto e = [which](ModeleSignature& m) -> Emplacement& { return m.*which; };
+        return std::vector<Champ>{
+            {{at, at + 4}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAbsolue = int(v); }},
+            {{at + 8}, false, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAbsolueX = v; }},
+            {{at + 12}, false, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAbsolueY = v; }},
+            {{at + 16}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatique = int(v); }},
+            {{at + 20}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueHaut = int(v); }},
+            {{at + 24}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueBas = int(v); }},
+            {{at + 28}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueDroite = int(v); }},
+            {{at + 32}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueGauche = int(v); }},
+            {{at + 36}, true, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueContinue = int(v); }},
+            {{at + 40}, false, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueDeltaX = v; }},
+            {{at + 44}, false, [e](ModeleSignature& m, std::uint32_t v) { e(m).PositionAutomatiqueDeltaY = v; }},
+        };
+    };
+    std::vector<Champ> champs = place(65, &ModeleSignature::EmplacementTexte);
+    const std::vector<Champ> logo = place(142, &ModeleSignature::EmplacementLogo);
+    champs.insert(champs.end(), logo.begin(), logo.end());
+#define CHAMP(at, drapeau, member)                                                                            \
+    {{at}, drapeau, [](ModeleSignature& m, std::uint32_t v) { m.member = decltype(m.member)(v); }}
+    const std::vector<Champ> autres{
+        CHAMP(113, false, CouleurEncre),     CHAMP(117, true, EncreHexa),
+        CHAMP(121, true, EncreDecimal),      CHAMP(125, false, CouleurFond),
+        CHAMP(129, true, FondHexa),          CHAMP(133, true, FondDecimal),
+        CHAMP(137, true, FondTransparent),   CHAMP(193, true, NomFichierAucun),
+        CHAMP(197, true, NomFichierPrefixe), CHAMP(201, true, NomFichierSuffixe),
+        CHAMP(205, false, QualiteJPEG),      CHAMP(210, true, NomRepertoireAucun),
+        CHAMP(214, true, NomRepertoireSpecifique),
+    };
+#undef CHAMP
+    champs.insert(champs.end(), autres.begin(), autres.end());
+    return champs;
+}
+
+// Not one field at its default, so a field the reader skips shows.
+ModeleSignature Distinct()
+{
+    ModeleSignature m;
+    m.Texte = "Signé à Lyon";
+    m.Fonte = {-27, 3, 4, 5, FW_BOLD, 1, 1, 1, 0xEE, 3, 2, 5, 0x22, "Comic Sans MS"};
+    for (Emplacement* e : {&m.EmplacementTexte, &m.EmplacementLogo}) {
+        *e = {0, 1, 1, 0, 0, 1, 1, 2001, 2002, 2003, 2004};
+        e->PositionAutomatiqueDeltaY += e == &m.EmplacementLogo;
+    }
+    m.CouleurEncre = RGB(1, 2, 3);
+    m.EncreHexa = 0;
+    m.EncreDecimal = 1;
+    m.CouleurFond = RGB(250, 251, 252);
+    m.FondHexa = 0;
+    m.FondDecimal = 1;
+    m.FondTransparent = 0;
+    m.Logo = "/home/anne/logo.gif";
+    m.NomFichier = "_s";
+    m.NomFichierAucun = 1;
+    m.NomFichierPrefixe = 0;
+    m.NomFichierSuffixe = 1;
+    m.QualiteJPEG = 42;
+    m.NomRepertoire = "/srv/out";
+    m.NomRepertoireAucun = 0;
+    m.NomRepertoireSpecifique = 1;
+    return m;
+}
+
+} // namespace
+
+TEST(ModeleSignature, ExampleTemplateIs218Bytes)
+{
+    ModeleSignature m; // empty text and logo, "TP", empty folder
+    const std::vector<BYTE> b = Octets(m);
+    ASSERT_EQ(b.size(), 218u);
+    EXPECT_EQ(Mot(b, 0), 191u);
+    EXPECT_EQ(b[4], 0) << "empty text";
+    EXPECT_EQ(b[141], 0) << "empty logo";
+    EXPECT_EQ(std::vector<BYTE>(b.begin() + 190, b.begin() + 193), (std::vector<BYTE>{2, 'T', 'P'}));
+    EXPECT_EQ(b[209], 0) << "empty folder";
+}
+
+TEST(ModeleSignature, EachFieldHasItsOwnOffsetBothWays)
+{
+    const std::vector<Champ> champs = Champs();
+    ModeleSignature zero;
+    for (const Champ& c : champs)
+        c.set(zero, 0);
+    const std::vector<BYTE> base = Octets(zero);
+    ASSERT_EQ(base.size(), 218u);
+    for (const Champ& c : champs) {
+        ModeleSignature m = zero;
+        c.set(m, 0x01020304);
+        // Flags are stored as 1 whatever non-zero value they hold.
+        const std::uint32_t v = c.drapeau ? 1 : 0x01020304;
+        std::vector<BYTE> expected = base;
+        for (std::size_t at : c.offsets)
+            for (int i = 0; i < 4; ++i)
+                expected[at + i] = BYTE(v >> (8 * i));
+        EXPECT_EQ(Octets(m), expected) << "written at offset " << c.offsets.front();
+        ModeleSignature back = zero;
+        ASSERT_EQ(Relit(back, expected), ModeleSignature::Lecture::Complete);
+        EXPECT_EQ(Octets(back), expected) << "read from offset " << c.offsets.front();
+    }
+
+    ModeleSignature f = zero;
+    f.Fonte = {-11, 0, 0, 0, FW_SEMIBOLD, 1, 0, 1, 0, 0, 0, 0, 0x31, "DejaVu Sans"};
+    const std::vector<BYTE> b = Octets(f);
+    EXPECT_EQ(Mot(b, 5), std::uint32_t(-11));
+    EXPECT_EQ(Mot(b, 21), 600u);
+    EXPECT_EQ(std::vector<BYTE>(b.begin() + 25, b.begin() + 33), (std::vector<BYTE>{1, 0, 1, 0, 0, 0, 0, 0x31}));
+    EXPECT_STREQ(reinterpret_cast<const char*>(&b[33]), "DejaVu Sans");
+}
+
+TEST(ModeleSignature, RoundTripRestoresEveryField)
+{
+    const ModeleSignature written = Distinct();
+    const std::vector<BYTE> bytes = Octets(written);
+    ModeleSignature read;
+    ASSERT_EQ(Relit(read, bytes), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(Octets(read), bytes);
+    EXPECT_TRUE(Scripted().shown.empty());
+
+    TestImages::Sandbox sandbox;
+    const std::string path = sandbox.path("modele.tp2");
+    TestImages::WriteFile(path, {1, 2, 3});
+    ASSERT_TRUE(written.SauveFichier(path));
+    EXPECT_EQ(TestImages::ReadFile(path), bytes) << "an existing file is replaced";
+    ModeleSignature loaded;
+    EXPECT_EQ(loaded.ChargeFichier(path), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(Octets(loaded), bytes);
+    EXPECT_FALSE(written.SauveFichier(sandbox.path("missing/modele.tp2")));
+    EXPECT_EQ(loaded.ChargeFichier(sandbox.path("missing.tp2")), ModeleSignature::Lecture::Incomplete);
+}
+
+TEST(ModeleSignature, AbsoluteIsWrittenTwiceAndTheSecondCopyWins)
+{
+    ModeleSignature m;
+    m.EmplacementTexte.PositionAbsolue = 1;
+    m.EmplacementLogo.PositionAbsolue = 1;
+    std::vector<BYTE> b = Octets(m);
+    EXPECT_EQ(Mot(b, 65), 1u);
+    EXPECT_EQ(Mot(b, 69), 1u);
+    EXPECT_EQ(Mot(b, 142), 1u);
+    EXPECT_EQ(Mot(b, 146), 1u);
+
+    b[65] = 0;   // first copy unchecked, second checked
+    b[146] = 0;  // first copy checked, second unchecked
+    b[121] = 7;  // any non-zero flag checks its box
+    ModeleSignature r;
+    ASSERT_EQ(Relit(r, b), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(r.EmplacementTexte.PositionAbsolue, 1);
+    EXPECT_EQ(r.EmplacementLogo.PositionAbsolue, 0);
+    EXPECT_EQ(r.EncreDecimal, 1);
+}
+
+TEST(ModeleSignature, LongTextTakesTheThreeBytePrefix)
+{
+    ModeleSignature m;
+    m.Texte = CString(300, 'a');
+    const std::vector<BYTE> b = Octets(m);
+    EXPECT_EQ(b.size(), 218u + 300 + 2);
+    EXPECT_EQ(std::vector<BYTE>(b.begin() + 4, b.begin() + 7), (std::vector<BYTE>{0xFF, 0x2C, 0x01}));
+    ModeleSignature r;
+    ASSERT_EQ(Relit(r, b), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(r.Texte, m.Texte);
+}
+
+TEST(ModeleSignature, WrongVersionIsRefusedAndChangesNothing)
+{
+    std::vector<BYTE> b = Octets(Distinct());
+    b[0] = 190;
+    ModeleSignature m;
+    const std::vector<BYTE> before = Octets(m);
+    EXPECT_EQ(Relit(m, b), ModeleSignature::Lecture::Refusee);
+    EXPECT_EQ(Octets(m), before);
+    ASSERT_EQ(Scripted().shown.size(), 1u);
+    EXPECT_EQ(Scripted().shown[0].text, "This file isn't correct.");
+    EXPECT_EQ(Scripted().shown[0].caption, "Error");
+    EXPECT_EQ(Scripted().shown[0].type, MB_OK | MB_ICONERROR);
+}
+
+TEST(ModeleSignature, ShortFileKeepsWhatWasReadBeforeItsEnd)
+{
+    const std::vector<BYTE> full = Octets(Distinct());
+    const std::vector<BYTE> untouched = Octets(ModeleSignature());
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        ModeleSignature m;
+        EXPECT_EQ(Relit(m, std::vector<BYTE>(full.begin(), full.begin() + n)),
+                  ModeleSignature::Lecture::Incomplete)
+            << n;
+    }
+    EXPECT_TRUE(Scripted().shown.empty()) << "the framework reports a short file, not the reader";
+
+    // Cut inside the font: the text is new, everything from the font on is not.
+    const std::size_t fonte = 4 + 1 + Distinct().Texte.size();
+    ModeleSignature m;
+    Relit(m, std::vector<BYTE>(full.begin(), full.begin() + fonte + 59));
+    EXPECT_EQ(m.Texte, Distinct().Texte);
+    const std::vector<BYTE> now = Octets(m);
+    EXPECT_EQ(std::vector<BYTE>(now.begin() + fonte, now.end()),
+              std::vector<BYTE>(untouched.begin() + 5, untouched.end()));
+
+    // Cut after the logo's first "Absolute" copies: what precedes the cut is new.
+    ModeleSignature l;
+    const std::size_t logo = 141 + Distinct().Texte.size();
+    Relit(l, std::vector<BYTE>(full.begin(), full.begin() + logo + 1 + Distinct().Logo.size() + 10));
+    EXPECT_EQ(l.Logo, Distinct().Logo);
+    EXPECT_EQ(l.FondTransparent, 0);
+    EXPECT_EQ(l.EmplacementLogo.PositionAbsolue, 1) << "read before the cut";
+    EXPECT_EQ(l.EmplacementLogo.PositionAbsolueX, 0u) << "cut";
+    EXPECT_EQ(l.NomFichier, "TP");
+    EXPECT_EQ(l.NomRepertoireAucun, 1);
+}
+
+TEST(ModeleSignature, HostileStringLengthsEndTheReadingCleanly)
+{
+    // A text claiming 4 GiB in a file of a few bytes.
+    std::vector<BYTE> b{191, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    b.resize(b.size() + 60, 'z');
+    ModeleSignature m;
+    EXPECT_EQ(Relit(m, b), ModeleSignature::Lecture::Incomplete);
+    EXPECT_TRUE(m.Texte.empty());
+
+    // A logo path claiming more than is left.
+    std::vector<BYTE> full = Octets(ModeleSignature());
+    full[141] = 0xFE;
+    ModeleSignature l;
+    EXPECT_EQ(Relit(l, full), ModeleSignature::Lecture::Incomplete);
+    EXPECT_TRUE(l.Logo.empty());
+
+    // A face name with no terminator comes back as a C string.
+    full = Octets(ModeleSignature());
+    std::fill(full.begin() + 33, full.begin() + 65, 'F');
+    ASSERT_EQ(Relit(l, full), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(std::strlen(l.Fonte.lfFaceName), std::size_t(LF_FACESIZE - 1));
+}

@@ -1,0 +1,66 @@
+// Where the batch run writes each signed copy.
+
+#include "NomSortie.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum class Nom { Garde, Prefixe, Suffixe };
+
+ModeleSignature Reglages(Nom nom, bool special = false, CString repertoire = "")
+{
+    ModeleSignature m;
+    m.NomFichier = "TP";
+    m.NomFichierAucun = nom == Nom::Garde;
+    m.NomFichierPrefixe = nom == Nom::Prefixe;
+    m.NomFichierSuffixe = nom == Nom::Suffixe;
+    m.NomRepertoireAucun = !special;
+    m.NomRepertoireSpecifique = special;
+    m.NomRepertoire = repertoire;
+    return m;
+}
+
+CString Chemin(const ModeleSignature& m, const CString& source) { return NomSortie(m).Chemin(source); }
+
+} // namespace
+
+TEST(NomSortie, NameTextGoesBeforeOrAfterTheBaseName)
+{
+    EXPECT_EQ(Chemin(Reglages(Nom::Prefixe), "/photos/a.jpg"), "/photos/TPa.jpg");
+    EXPECT_EQ(Chemin(Reglages(Nom::Suffixe), "/photos/a.jpg"), "/photos/aTP.jpg");
+    EXPECT_EQ(Chemin(Reglages(Nom::Suffixe), "/photos/a.b.jpeg"), "/photos/a.bTP.jpeg");
+    EXPECT_EQ(Chemin(Reglages(Nom::Prefixe), "/photos/vue.bmp"), "/photos/TPvue.bmp") << "format follows the source";
+}
+
+TEST(NomSortie, KeepingNameAndFolderGivesTheSourceItself)
+{
+    for (const CString source : {"/photos/a.jpg", "/a.JPG", "/home/x/Été 2024/b.gif"})
+        EXPECT_EQ(Chemin(Reglages(Nom::Garde), source), source);
+}
+
+TEST(NomSortie, SpecialFolderReplacesTheSourcesFolder)
+{
+    EXPECT_EQ(Chemin(Reglages(Nom::Prefixe, true, "/srv/out"), "/photos/a.jpg"), "/srv/out/TPa.jpg");
+    EXPECT_EQ(Chemin(Reglages(Nom::Prefixe, true, ""), "/photos/a.jpg"), "/TPa.jpg") << "empty folder: the root";
+    EXPECT_EQ(Chemin(Reglages(Nom::Garde, true, ""), "/photos/a.jpg"), "/a.jpg");
+}
+
+TEST(NomSortie, ConflictingOrMissingRadiosKeepTheOriginal)
+{
+    ModeleSignature m = Reglages(Nom::Prefixe, true, "/srv/out");
+    m.NomFichierAucun = 1;
+    m.NomRepertoireAucun = 1;
+    EXPECT_EQ(Chemin(m, "/photos/a.jpg"), "/photos/a.jpg");
+    m.NomFichierAucun = m.NomFichierPrefixe = m.NomFichierSuffixe = 0;
+    m.NomRepertoireAucun = m.NomRepertoireSpecifique = 0;
+    EXPECT_EQ(Chemin(m, "/photos/a.jpg"), "/photos/a.jpg");
+}
+
+TEST(NomSortie, PartsMissingFromASourceCarryOverWithinARun)
+{
+    NomSortie run(Reglages(Nom::Prefixe));
+    EXPECT_EQ(run.Chemin("/photos/a.jpg"), "/photos/TPa.jpg");
+    EXPECT_EQ(run.Chemin("/scans/b"), "/scans/TPb.jpg");
+    EXPECT_EQ(NomSortie(Reglages(Nom::Prefixe)).Chemin("/scans/b"), "/scans/TPb") << "a new run starts empty";
+}
