@@ -49,6 +49,10 @@ public:
     HBITMAP EcritureTexteDansImage(HDC reference, HBITMAP image, CString text, CPoint position, int vertical,
                                    int horizontal, COLORREF ink, COLORREF background, int transparent,
                                    HFONT font);
+    // The drawing step of EcritureTexteDansImage, on the image selected into
+    // dc, for callers that may paint their own copy of a picture.
+    static void DessineTexte(HDC dc, int imageWidth, const CString& text, CPoint position, int vertical,
+                             int horizontal, COLORREF ink, COLORREF background, int transparent, HFONT font);
 
     // Colour
     static HBITMAP ReglageImage(HDC reference, HBITMAP image, int light, int contrast, int intensity);

@@ -25,6 +25,8 @@ HBITMAP CGraphique::ChargeImage(CString path)
     HBITMAP image = nullptr;
     if (ending == "BMP")
         image = ChargeImageBMP(path);
+    else if (ending == "JPG" || ending == "PEG")
+        image = ChargeImageJPEG(path);
     else if (ending == "GIF")
         image = ChargeImageGIF(path);
     if (!image) {
@@ -40,6 +42,8 @@ int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
     const std::string ending = Ending(path);
     if (ending == "BMP")
         return SauveImageBMP(path, image);
+    if (ending == "JPG" || ending == "PEG")
+        return SauveImageJPEG(path, image, quality);
     if (ending == "GIF")
         return SauveImageGIF(path, image);
     return 0;

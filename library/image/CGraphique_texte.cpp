@@ -26,23 +26,29 @@ HBITMAP CGraphique::EcritureTexteDansImage(HDC reference, HBITMAP image, CString
     MemoryContext to(reference, result);
     BitBlt(to, 0, 0, info.bmWidth, info.bmHeight, from, 0, 0, SRCCOPY);
 
-    HFONT previous = SelectObject(to, font);
-    SetTextColor(to, ink);
-    SetBkColor(to, background);
-    SetBkMode(to, transparent ? TRANSPARENT : OPAQUE);
+    DessineTexte(to, info.bmWidth, text, position, vertical, horizontal, ink, background, transparent, font);
+    return result;
+}
+
+void CGraphique::DessineTexte(HDC dc, int imageWidth, const CString& text, CPoint position, int vertical,
+                              int horizontal, COLORREF ink, COLORREF background, int transparent, HFONT font)
+{
+    HFONT previous = SelectObject(dc, font);
+    SetTextColor(dc, ink);
+    SetBkColor(dc, background);
+    SetBkMode(dc, transparent ? TRANSPARENT : OPAQUE);
     const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
     CSize extent;
-    GetTextExtentPoint32(to, text.c_str(), length, &extent);
+    GetTextExtentPoint32(dc, text.c_str(), length, &extent);
 
     long long x = position.x;
     if (horizontal == 2)
-        x = (info.bmWidth - extent.cx) / 2;
+        x = (imageWidth - extent.cx) / 2;
     else if (horizontal == 1)
         x -= extent.cx;
     long long y = position.y;
     if (vertical == 1)
         y -= extent.cy;
-    TextOut(to, ToCoordinate(x), ToCoordinate(y), text.c_str(), length);
-    SelectObject(to, previous);
-    return result;
+    TextOut(dc, ToCoordinate(x), ToCoordinate(y), text.c_str(), length);
+    SelectObject(dc, previous);
 }

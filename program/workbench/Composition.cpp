@@ -15,28 +15,42 @@ private:
 
 } // namespace
 
-HBITMAP Composition::Compose(CGraphique& graphique, HBITMAP picture, const CoucheTexte& texte,
-                             const CoucheLogo& logo)
+HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
 {
     CSize size;
     CGraphique::RecupereInfosImage(picture, size, nullptr);
+    HBITMAP copy;
+    {
+        ScreenContext dc;
+        copy = CGraphique::RedimensionneImage(dc, picture, size, 1);
+    }
+    if (copy)
+        SigneSurPlace(copy, texte, logo);
+    return copy;
+}
+
+void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
+{
+    CSize size;
+    CGraphique::RecupereInfosImage(picture, size, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP previous = SelectObject(dc, picture);
     const Position t = PlaceTexte(texte.Place, size);
-    HBITMAP result;
-    {
-        ScreenContext dc;
-        result = graphique.EcritureTexteDansImage(dc, picture, texte.Texte, t.point, t.vertical, t.horizontal,
-                                                  texte.Encre, texte.Fond, texte.Transparent, texte.Police);
+    CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre, texte.Fond,
+                             texte.Transparent, texte.Police);
+    // The logo is opaque and lies over the text.
+    if (!logo.Logo.empty() && logo.Image) {
+        CSize logoSize;
+        CGraphique::RecupereInfosImage(logo.Image, logoSize, nullptr);
+        const Position l = PlaceLogo(logo.Place, size, logo.Taille);
+        HDC source = CreateCompatibleDC(nullptr);
+        HBITMAP previousLogo = SelectObject(source, logo.Image);
+        BitBlt(dc, l.point.x, l.point.y, logoSize.cx, logoSize.cy, source, 0, 0, SRCCOPY);
+        SelectObject(source, previousLogo);
+        DeleteDC(source);
     }
-    if (!result || logo.Logo.empty() || !logo.Image)
-        return result;
-    const Position l = PlaceLogo(logo.Place, size, logo.Taille);
-    HBITMAP merged;
-    {
-        ScreenContext dc;
-        merged = CGraphique::FusionneImage(dc, result, logo.Image, l.point);
-    }
-    DeleteObject(result);
-    return merged;
+    SelectObject(dc, previous);
+    DeleteDC(dc);
 }
 
 CSize Composition::TailleApercu(CSize picture, CSize area)

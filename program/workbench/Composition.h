@@ -26,8 +26,10 @@ struct CoucheLogo {
 class Composition {
 public:
     // A new image of the picture's size with both layers, or null.
-    static HBITMAP Compose(CGraphique& graphique, HBITMAP picture, const CoucheTexte& texte,
-                           const CoucheLogo& logo);
+    static HBITMAP Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo);
+    // Lays both layers onto the picture itself: the same pixels as Compose
+    // without a copy, for callers that own a picture they no longer need.
+    static void SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo);
     // A picture larger than the area keeps its proportions; a small one is never enlarged.
     static CSize TailleApercu(CSize picture, CSize area);
     // The signed picture reduced and centred on the area's background; its

@@ -120,7 +120,7 @@ TEST_F(CompositionFixture, OpaqueTextBoxLandsByTheTable)
     texte.Encre = RGB(0, 0, 0);
     texte.Fond = RGB(255, 0, 0);
     texte.Place = Automatique(0, 1, 0, 10, 6);
-    HBITMAP signedPicture = Composition::Compose(graphique, picture, texte, CoucheLogo());
+    HBITMAP signedPicture = Composition::Compose(picture, texte, CoucheLogo());
     ASSERT_NE(signedPicture, nullptr);
     const CRect box = Marked(signedPicture, RGB(255, 255, 255));
     EXPECT_EQ(box.right, 300 - 10) << "right edge at W - Dx";
@@ -129,7 +129,7 @@ TEST_F(CompositionFixture, OpaqueTextBoxLandsByTheTable)
     DeleteObject(signedPicture);
 
     texte.Place = Absolue(20, 30);
-    signedPicture = Composition::Compose(graphique, picture, texte, CoucheLogo());
+    signedPicture = Composition::Compose(picture, texte, CoucheLogo());
     const CRect absolute = Marked(signedPicture, RGB(255, 255, 255));
     EXPECT_EQ(absolute.left, 20);
     EXPECT_EQ(absolute.top, 30);
@@ -143,7 +143,7 @@ TEST_F(CompositionFixture, EmptyOpaqueTextDrawsNothing)
     CoucheTexte texte;
     texte.Police = font;
     texte.Fond = RGB(255, 0, 0);
-    HBITMAP signedPicture = Composition::Compose(graphique, picture, texte, CoucheLogo());
+    HBITMAP signedPicture = Composition::Compose(picture, texte, CoucheLogo());
     EXPECT_EQ(FirstDifference(picture, signedPicture), "");
     DeleteObject(signedPicture);
     DeleteObject(picture);
@@ -163,19 +163,19 @@ TEST_F(CompositionFixture, LogoLiesOverTheTextAndNeedsAFileAndAnImage)
     logo.Image = logoImage;
     logo.Taille = CSize(30, 20);
     logo.Place = Absolue(0, 0);
-    HBITMAP signedPicture = Composition::Compose(graphique, picture, texte, logo);
+    HBITMAP signedPicture = Composition::Compose(picture, texte, logo);
     EXPECT_EQ(Pixel(signedPicture, 0, 0), RGB(0, 0, 255));
     EXPECT_EQ(Pixel(signedPicture, 29, 19), RGB(0, 0, 255));
     DeleteObject(signedPicture);
 
     logo.Logo.clear(); // no file named: no logo layer even with an image
-    signedPicture = Composition::Compose(graphique, picture, texte, logo);
+    signedPicture = Composition::Compose(picture, texte, logo);
     EXPECT_NE(Pixel(signedPicture, 0, 0), RGB(0, 0, 255));
     DeleteObject(signedPicture);
 
     logo.Logo = "/pictures/logo.bmp";
     logo.Image = nullptr; // failed to load
-    signedPicture = Composition::Compose(graphique, picture, texte, logo);
+    signedPicture = Composition::Compose(picture, texte, logo);
     EXPECT_NE(Pixel(signedPicture, 0, 0), RGB(0, 0, 255));
     DeleteObject(signedPicture);
     DeleteObject(logoImage);
@@ -211,4 +211,39 @@ TEST(Apercu, LargePictureFollowsTheLongerSideAndIsCutWhenTaller)
     EXPECT_EQ(Pixel(preview, 0, 0), RGB(255, 0, 0)) << "no background shows above the cut picture";
     for (HBITMAP b : {background, picture, preview})
         DeleteObject(b);
+}
+
+TEST_F(CompositionFixture, SameResultAsTextThenMergeAndInPlace)
+{
+    HBITMAP picture = Gradient(321, 203);
+    HBITMAP logoImage = Gradient(40, 30, 24);
+    CoucheTexte texte;
+    texte.Texte = "Tamparo2 \xc3\xa9t\xc3\xa9";
+    texte.Police = font;
+    texte.Encre = RGB(250, 250, 0);
+    texte.Fond = RGB(0, 0, 128);
+    texte.Place = Automatique(0, 0, 0, 5, 7);
+    CoucheLogo logo;
+    logo.Logo = "logo.bmp";
+    logo.Image = logoImage;
+    logo.Taille = CSize(40, 30);
+    logo.Place = Automatique(1, 1, 0, 3, 3);
+    for (int transparent : {0, 1}) {
+        texte.Transparent = transparent;
+        // The two documented steps, one after the other.
+        const Position t = PlaceTexte(texte.Place, CSize(321, 203));
+        HBITMAP withText = graphique.EcritureTexteDansImage(nullptr, picture, texte.Texte, t.point, t.vertical,
+                                                            t.horizontal, texte.Encre, texte.Fond, transparent, font);
+        HBITMAP expected = CGraphique::FusionneImage(nullptr, withText,
+                                                     logoImage, PlaceLogo(logo.Place, CSize(321, 203), logo.Taille).point);
+        HBITMAP composed = Composition::Compose(picture, texte, logo);
+        EXPECT_EQ(FirstDifference(expected, composed), "") << transparent;
+        HBITMAP inPlace = CGraphique::RedimensionneImage(nullptr, picture, CSize(321, 203), 1);
+        Composition::SigneSurPlace(inPlace, texte, logo);
+        EXPECT_EQ(FirstDifference(expected, inPlace), "") << transparent;
+        for (HBITMAP b : {withText, expected, composed, inPlace})
+            DeleteObject(b);
+    }
+    DeleteObject(logoImage);
+    DeleteObject(picture);
 }

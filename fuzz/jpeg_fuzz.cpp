@@ -1,0 +1,51 @@
+// Feeds arbitrary bytes as a file to both JPEG readers: the direct decoder
+// behind ChargeImageJPEG and JpegFile's RGB-buffer decoder.
+
+#include "CGraphique.h"
+#include "Interaction.h"
+#include "JpegFile.h"
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// Nobody is there to close a message box: every question gets its first
+// answer and every chooser is cancelled.
+class SilentInteraction : public Interaction {
+public:
+    int messageBox(HWND, const std::string&, const std::string&, UINT) override { return IDOK; }
+    void beep(UINT) override {}
+    bool openFiles(HWND, const FileDialogRequest&, std::vector<std::string>&) override { return false; }
+    bool saveFile(HWND, const FileDialogRequest&, std::string&) override { return false; }
+    bool chooseFolder(HWND, const std::string&, std::string&) override { return false; }
+    bool chooseColour(HWND, COLORREF&) override { return false; }
+    bool chooseFont(HWND, LOGFONT&) override { return false; }
+    bool openOnDesktop(const std::string&) override { return false; }
+};
+
+// Decoding a picture of hundreds of megapixels from a few bytes only costs
+// time; the size limits have their own tests.
+constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t(1) << 22;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static SilentInteraction silent;
+    Interaction::install(&silent);
+    static CGraphique graphique;
+    static const std::string path = "/tmp/jpeg_fuzz_" + std::to_string(::getpid()) + ".jpg";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return 0;
+    std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    UINT width = 0, height = 0;
+    if (!JpegFile::GetJPGDimensions(path, &width, &height) || std::uint64_t(width) * height > kMaxFuzzPixels)
+        return 0;
+    DeleteObject(graphique.ChargeImageJPEG(path));
+    delete[] JpegFile::JpegFileToRGB(path, &width, &height);
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "JpegEcriture.h"
+
+#include <cstring>
+
+JpegEcriture::JpegEcriture(const char* fatalCaption) : m_erreur(fatalCaption)
+{
+    // Zeroed, so that releasing a compressor whose creation failed is safe.
+    std::memset(&m_info, 0, sizeof m_info);
+}
+
+JpegEcriture::~JpegEcriture() { jpeg_destroy_compress(&m_info); }
+
+bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION height, int components,
+                           J_COLOR_SPACE space, int quality)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.AfficheFatale();
+        return false;
+    }
+    m_info.err = m_erreur.Gestionnaire();
+    jpeg_create_compress(&m_info);
+    jpeg_stdio_dest(&m_info, sortie);
+    m_info.image_width = width;
+    m_info.image_height = height;
+    m_info.input_components = components;
+    // The defaults depend on the input colour space: set it first.
+    m_info.in_color_space = space;
+    jpeg_set_defaults(&m_info);
+    jpeg_set_quality(&m_info, quality, TRUE);
+    jpeg_start_compress(&m_info, TRUE);
+    return true;
+}
+
+JSAMPARRAY JpegEcriture::AlloueLignes(JDIMENSION samples, JDIMENSION rows)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.AfficheFatale();
+        return nullptr;
+    }
+    return (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, rows);
+}
+
+bool JpegEcriture::EcritLignes(JSAMPARRAY rows, JDIMENSION count)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.AfficheFatale();
+        return false;
+    }
+    return jpeg_write_scanlines(&m_info, rows, count) == count;
+}
+
+bool JpegEcriture::Termine()
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.AfficheFatale();
+        return false;
+    }
+    jpeg_finish_compress(&m_info);
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// One encoding of a JPEG file onto an open stream. Every call into the
+// library runs under a recovery point of its own: a fatal error shows its
+// message under the caption given and the call returns false. The
+// destructor releases the compressor; the stream belongs to the caller.
+
+#include "JpegErreur.h"
+
+class JpegEcriture {
+public:
+    explicit JpegEcriture(const char* fatalCaption);
+    ~JpegEcriture();
+    JpegEcriture(const JpegEcriture&) = delete;
+    JpegEcriture& operator=(const JpegEcriture&) = delete;
+
+    // Creates the compressor on the stream and starts a baseline image at
+    // the quality given, every other parameter the library's default, all
+    // tables written.
+    bool Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION height, int components, J_COLOR_SPACE space,
+                 int quality);
+    // Sample rows from the image pool, released with the compressor.
+    JSAMPARRAY AlloueLignes(JDIMENSION samples, JDIMENSION rows);
+    bool EcritLignes(JSAMPARRAY rows, JDIMENSION count);
+    bool Termine();
+
+    jpeg_compress_struct* Info() { return &m_info; }
+    // The library's text of the fatal error that made a call fail.
+    const char* Message() const { return m_erreur.Message(); }
+
+private:
+    JpegErreur m_erreur;
+    jpeg_compress_struct m_info;
+};

@@ -1,0 +1,157 @@
+// JPEG files as device images. On a 32-bit display a picture is decoded
+// straight into the rows of the device image (the library writes B, G, R, X)
+// and encoded straight from them, which gives the same pixels and the same
+// file bytes as going through JpegFile's RGB buffers and a packed DIB,
+// without the four copies. Other depths take that longer way.
+
+#include "CGraphique.h"
+
+#include "AtomicFile.h"
+#include "codecs/JpegEcriture.h"
+#include "JpegFile.h"
+#include "codecs/JpegLecture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Rows handed to the library per call.
+constexpr JDIMENSION kLot = 16;
+
+// The library fills the fourth byte with 0xFF; device images hold 0 there.
+// Four pixels per step: the compiler keeps a plain loop scalar at -O2.
+void EffaceQuatriemeOctet(BYTE* row, int width)
+{
+    using Quatre = std::uint32_t __attribute__((vector_size(16)));
+    constexpr Quatre kMasque = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF};
+    int x = 0;
+    for (; x + 4 <= width; x += 4) {
+        Quatre pixels;
+        std::memcpy(&pixels, row + 4 * x, sizeof pixels);
+        pixels &= kMasque;
+        std::memcpy(row + 4 * x, &pixels, sizeof pixels);
+    }
+    for (; x < width; ++x)
+        row[4 * x + 3] = 0;
+}
+
+HBITMAP ChargeEnBGRX(const CString& path)
+{
+    JpegLecture lecture;
+    if (!lecture.Ouvre(path))
+        return nullptr;
+    if (!lecture.TailleAcceptable()) {
+        JpegLecture::SignaleMemoire();
+        return nullptr;
+    }
+    jpeg_decompress_struct& info = lecture.Info();
+    // Colour spaces without an RGB rendering (CMYK) are read and left black,
+    // as JpegFileToRGB leaves them.
+    const bool visible = info.out_color_space == JCS_RGB || info.out_color_space == JCS_GRAYSCALE;
+    if (visible)
+        info.out_color_space = JCS_EXT_BGRX;
+    if (!lecture.Demarre())
+        return nullptr;
+    CBitmap image;
+    image.Attach(Bitmap::Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 32));
+    if (!image) {
+        JpegLecture::SignaleMemoire();
+        return nullptr;
+    }
+    Bitmap& bitmap = *image.GetSafeHandle();
+    JSAMPARRAY rebut = nullptr;
+    if (!visible && !(rebut = lecture.AlloueLignes(info.output_width * info.output_components, kLot)))
+        return nullptr;
+    while (info.output_scanline < info.output_height) {
+        const JDIMENSION first = info.output_scanline;
+        const JDIMENSION count = std::min(kLot, info.output_height - first);
+        JSAMPROW rows[kLot];
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = visible ? bitmap.row(static_cast<int>(first + i)) : rebut[i];
+        JDIMENSION lues = 0;
+        if (!lecture.LitLignes(rows, count, lues) || lues == 0)
+            return nullptr;
+        if (visible)
+            for (JDIMENSION i = 0; i < lues; ++i)
+                EffaceQuatriemeOctet(rows[i], bitmap.width());
+    }
+    if (!lecture.Termine())
+        return nullptr;
+    return image.Detach();
+}
+
+// JpegFile's RGB buffer, reshaped into a 24-bit bottom-up DIB.
+HBITMAP ChargeParDIB(const CString& path)
+{
+    UINT width = 0, height = 0;
+    std::unique_ptr<BYTE[]> rgb(JpegFile::JpegFileToRGB(path, &width, &height));
+    if (!rgb)
+        return nullptr;
+    JpegFile::BGRFromRGB(rgb.get(), width, height);
+    JpegFile::VertFlipBuf(rgb.get(), width * 3, height);
+    UINT rowBytes = 0;
+    std::unique_ptr<BYTE[]> padded(JpegFile::MakeDwordAlignedBuf(rgb.get(), width, height, &rowBytes));
+    rgb.reset();
+    if (!padded)
+        return nullptr;
+    BITMAPINFOHEADER header;
+    header.biWidth = static_cast<LONG>(width);
+    header.biHeight = static_cast<LONG>(height);
+    header.biBitCount = 24;
+    DibSource dib;
+    dib.header = &header;
+    dib.bits = padded.get();
+    dib.bitsLength = static_cast<std::size_t>(rowBytes) * height;
+    HDC screen = GetDC(nullptr);
+    HBITMAP image = CreateDIBitmap(screen, dib);
+    ReleaseDC(nullptr, screen);
+    return image;
+}
+
+int SauveEnBGRX(const CString& path, const Bitmap& image, int quality)
+{
+    if (quality < 0 || quality > 100 || path.empty())
+        return 0;
+    AtomicFile fichier(path);
+    if (!fichier.open())
+        return 0;
+    const auto height = static_cast<JDIMENSION>(image.height());
+    JpegEcriture ecriture("JPEG Error");
+    if (!ecriture.Demarre(fichier.stream(), static_cast<JDIMENSION>(image.width()), height, 4, JCS_EXT_BGRX,
+                          quality))
+        return 0;
+    for (JDIMENSION first = 0; first < height; first += kLot) {
+        const JDIMENSION count = std::min(kLot, height - first);
+        JSAMPROW rows[kLot];
+        // The library only reads the rows it is given.
+        for (JDIMENSION i = 0; i < count; ++i)
+            rows[i] = const_cast<BYTE*>(image.row(static_cast<int>(first + i)));
+        if (!ecriture.EcritLignes(rows, count))
+            return 0;
+    }
+    return ecriture.Termine() && fichier.commit() ? 1 : 0;
+}
+
+} // namespace
+
+HBITMAP CGraphique::ChargeImageJPEG(CString path)
+{
+    return Screen::depth() == 32 ? ChargeEnBGRX(path) : ChargeParDIB(path);
+}
+
+int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
+{
+    if (image && image->bitsPerPixel() == 32)
+        return SauveEnBGRX(path, *image, quality);
+    CBitmap source;
+    source.Attach(image);
+    HGLOBAL dib = LocalDDBToDIB(&source, BI_RGB, nullptr);
+    // The image stays the caller's.
+    source.Detach();
+    CString message;
+    const BOOL written = SauveDIBEnJPEG(dib, quality, path, &message);
+    GlobalFree(dib);
+    return written ? 1 : 0;
+}
