@@ -91,7 +91,9 @@ bool SpinButton::Step(int delta)
 
 bool SpinButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_arrowKeys && watched == m_buddy && event->type() == QEvent::KeyPress) {
+    // The event type is tested first: the buddy's own destruction passes
+    // through here while it is no longer a line edit.
+    if (event->type() == QEvent::KeyPress && m_arrowKeys && watched == m_buddy) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             Step(key == Qt::Key_Up ? +1 : -1);
