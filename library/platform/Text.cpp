@@ -15,8 +15,6 @@ namespace {
 // A context without a font draws in the default one.
 QFont FontOf(HDC dc) { return dc->font ? dc->font->qfont() : Font(LOGFONT{}).qfont(); }
 
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-
 // Draws into an RGB32 view of image rows first..first + view.height() - 1.
 void Paint(HDC dc, QImage& view, int first, const QFont& font, const QRect& box, int baseline, const QString& text)
 {
@@ -30,6 +28,8 @@ void Paint(HDC dc, QImage& view, int first, const QFont& font, const QRect& box,
 }
 
 } // namespace
+
+QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
 
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, CSize* size)
 {

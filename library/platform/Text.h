@@ -5,9 +5,13 @@
 
 #include "DeviceContext.h"
 
+class QColor;
+
 // Width = the text's advance, height = the font's ascent + descent.
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, CSize* size);
 // (x, y) is the top-left corner of the text's box. In opaque mode exactly the
 // box that GetTextExtentPoint32 measures is filled with the background colour
 // first; in transparent mode only the glyphs are drawn, antialiased.
 BOOL TextOut(HDC dc, int x, int y, const char* text, int length);
+// The Qt colour of a colour value, for widgets painted in a chosen colour.
+QColor ToQColor(COLORREF colour);

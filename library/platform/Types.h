@@ -33,6 +33,21 @@ constexpr BYTE GetRValue(COLORREF c) { return static_cast<BYTE>(c & 0xFF); }
 constexpr BYTE GetGValue(COLORREF c) { return static_cast<BYTE>((c >> 8) & 0xFF); }
 constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF); }
 
+// number * numerator / denominator through 64 bits, rounded half away from
+// zero; -1 when the denominator is 0 or the result does not fit.
+constexpr int MulDiv(int number, int numerator, int denominator)
+{
+    if (denominator == 0)
+        return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    const long long magnitude = product < 0 ? -product : product;
+    const long long divisor = denominator < 0 ? -static_cast<long long>(denominator) : denominator;
+    long long result = (magnitude + divisor / 2) / divisor;
+    if ((product < 0) != (denominator < 0))
+        result = -result;
+    return result < INT32_MIN || result > INT32_MAX ? -1 : static_cast<int>(result);
+}
+
 struct CSize {
     LONG cx = 0;
     LONG cy = 0;
