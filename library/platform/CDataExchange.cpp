@@ -189,7 +189,8 @@ void DDX_Slider(CDataExchange* pDX, int id, int& value)
     if (!slider)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = slider->value();
+        // The thumb's place: while it is dragged, value() still holds the last one.
+        value = slider->sliderPosition();
     else
         slider->setValue(value);
 }

@@ -99,6 +99,13 @@ QWidget* MakeCheckBox(const ControlTemplate& spec)
 
 QWidget* MakeRadio(const ControlTemplate& spec)
 {
+    if (Has(spec, Opt::PushLike)) {
+        // Still a radio of its group: CDialog checks it and clears the others.
+        auto* toggle = new QPushButton(QString::fromUtf8(spec.text));
+        toggle->setCheckable(true);
+        toggle->setAutoDefault(false);
+        return toggle;
+    }
     auto* radio = new QRadioButton(QString::fromUtf8(spec.text));
     // Groups follow the layout, not the parent widget: CDialog keeps them.
     radio->setAutoExclusive(false);
