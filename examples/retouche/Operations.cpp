@@ -1,10 +1,15 @@
 #include "Operations.h"
 
+#include "CCadreDlg.h"
+#include "CFondDlg.h"
 #include "CGraphique.h"
 #include "CRecoupeDlg.h"
 #include "CRedimensionDlg.h"
 #include "CReglageDlg.h"
 #include "CRotationDlg.h"
+#include "CTexteDlg.h"
+
+#include <cstring>
 
 namespace {
 
@@ -80,6 +85,75 @@ bool Redimension(QWidget* proprietaire, CGraphique& graphique, HBITMAP image, HB
     return true;
 }
 
+bool Cadre(QWidget* proprietaire, CGraphique& graphique, HBITMAP image, HBITMAP& resultat)
+{
+    CCadreDlg dialogue(proprietaire);
+    Confie(dialogue, graphique, image);
+    // Starts from a plain white border edged in black.
+    dialogue.TypeAucun = 0;
+    dialogue.TypeCouleur = 1;
+    dialogue.AvecLiseret = 1;
+    dialogue.IndexMotif = 0;
+    dialogue.Epaisseur = 20;
+    dialogue.CouleurCadre = RGB(255, 255, 255);
+    dialogue.CouleurLiseret = RGB(0, 0, 0);
+    const bool ok = dialogue.DoModal() == IDOK;
+    dialogue.DesInitInstance();
+    if (!ok || dialogue.TypeAucun)
+        return false;
+    resultat = AvecContexte(proprietaire, [&](HDC dc) {
+        return graphique.CadreImage(dc, image, dialogue.TypeMotif, dialogue.IndexMotif, dialogue.CouleurCadre,
+                                    static_cast<int>(dialogue.Epaisseur), dialogue.AvecLiseret,
+                                    dialogue.CouleurLiseret);
+    });
+    return true;
+}
+
+bool Fond(QWidget* proprietaire, CGraphique& graphique, HBITMAP image, HBITMAP& resultat)
+{
+    CFondDlg dialogue(proprietaire);
+    Confie(dialogue, graphique, image);
+    dialogue.TypeMotif = 1;
+    dialogue.TypeCouleur = 0;
+    dialogue.IndexMotif = 0;
+    const bool ok = dialogue.DoModal() == IDOK;
+    dialogue.DesInitInstance();
+    if (!ok || dialogue.TypeAucun)
+        return false;
+    resultat = AvecContexte(proprietaire, [&](HDC dc) {
+        return graphique.FondImage(dc, dialogue.TailleFond, dialogue.ProfondeurFond, image, dialogue.TypeMotif,
+                                   dialogue.IndexMotif, dialogue.CouleurUnie);
+    });
+    return true;
+}
+
+bool Texte(QWidget* proprietaire, CGraphique& graphique, HBITMAP image, HBITMAP& resultat)
+{
+    CTexteDlg dialogue(proprietaire);
+    Confie(dialogue, graphique, image);
+    // Five empty texts, ready to go in white at the bottom right.
+    for (T_TEXTE& texte : dialogue.Textes) {
+        texte.Fonte.lfHeight = -32;
+        texte.Fonte.lfWeight = FW_BOLD;
+        std::strcpy(texte.Fonte.lfFaceName, "Comic Sans MS");
+        texte.PositionAutomatique = 1;
+        texte.PositionVerticale = 1;
+        texte.PositionHorizontale = 1;
+        texte.CouleurEncre = RGB(255, 255, 255);
+    }
+    const bool ok = dialogue.DoModal() == IDOK;
+    dialogue.DesInitInstance();
+    if (!ok)
+        return false;
+    // The picture itself comes back when no text is active: nothing to change.
+    HBITMAP ecrite = AvecContexte(
+        proprietaire, [&](HDC dc) { return CTexteDlg::EcritureTextes(graphique, dc, image, dialogue.Textes); });
+    if (ecrite == image)
+        return false;
+    resultat = ecrite;
+    return true;
+}
+
 } // namespace
 
 const std::vector<Operation>& Operations()
@@ -89,6 +163,9 @@ const std::vector<Operation>& Operations()
         {"Adjust colors...", Reglage},
         {"Cut...", Recoupe},
         {"Stretch...", Redimension},
+        {"Border...", Cadre},
+        {"Background...", Fond},
+        {"Text...", Texte},
     };
     return operations;
 }

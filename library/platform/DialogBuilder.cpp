@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -112,8 +113,23 @@ QWidget* MakeRadio(const ControlTemplate& spec)
     return radio;
 }
 
+QWidget* MakeIconList(const ControlTemplate& spec)
+{
+    auto* list = new QListWidget;
+    list->setViewMode(QListView::IconMode);
+    list->setMovement(QListView::Static);
+    list->setResizeMode(QListView::Adjust);
+    list->setWrapping(true);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(Has(spec, Opt::SingleSel) ? QAbstractItemView::SingleSelection
+                                                     : QAbstractItemView::ExtendedSelection);
+    return list;
+}
+
 QWidget* MakeListView(const ControlTemplate& spec)
 {
+    if (Has(spec, Opt::Icons))
+        return MakeIconList(spec);
     auto* list = new QTreeWidget;
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);

@@ -20,7 +20,7 @@ enum class ControlKind {
     Spin,          // up-down arrows writing an integer into a buddy edit
     Slider,        // horizontal unless Vertical
     ProgressBar,
-    ListView,      // report view: columns of text rows
+    ListView,      // report view: columns of text rows; Icons: an icon view
     TabControl,
     Frame,         // empty rectangle, the usual parent of an embedded child dialog
     Picture,       // a device image (bitmap resource `image` at first); Notify reports clicks
@@ -50,6 +50,7 @@ constexpr std::uint32_t ArrowKeys = 1u << 18;  // spin: Up and Down in the buddy
 constexpr std::uint32_t Report = 1u << 19;     // list view: rows and columns
 constexpr std::uint32_t SingleSel = 1u << 20;  // list view
 constexpr std::uint32_t SortAscending = 1u << 21; // list view: rows kept sorted by the first column
+constexpr std::uint32_t Icons = 1u << 22;     // list view: labelled icons in rows that wrap
 
 // Dialog options
 constexpr std::uint32_t Visible = 1u << 24;    // shown when created modeless
