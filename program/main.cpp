@@ -1,15 +1,19 @@
 // Tamparo2: stamps a signature onto a whole list of pictures in one run.
 
+#include "CTamparoApp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tamparo2"));
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Tamparo2 - sample"));
-    frame.setFixedSize(748, 731);
-    frame.show();
-    return application.exec();
+    CTamparoApp tamparo;
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    // A start that fails has shown no window: the exit status tells why there is none.
+    if (!tamparo.InitInstance(arguments))
+        return 1;
+    const int resultat = QApplication::exec();
+    tamparo.ExitInstance();
+    return resultat;
 }

@@ -56,6 +56,13 @@ public:
     // Save: asks before replacing an existing file.
     virtual bool saveFile(HWND owner, const FileDialogRequest& request, std::string& path) = 0;
     virtual bool chooseFolder(HWND owner, const std::string& title, std::string& folder) = 0;
+    // The same with the confirm button labelled confirmLabel where the
+    // implementation can label it; the base ignores the label.
+    virtual bool chooseFolderLabelled(HWND owner, const std::string& title, const std::string& confirmLabel,
+                                      std::string& folder)
+    {
+        return chooseFolder(owner, title, folder);
+    }
     virtual bool chooseColour(HWND owner, COLORREF& colour) = 0;
     // Screen fonts with the underline and strike-out effects.
     virtual bool chooseFont(HWND owner, LOGFONT& font) = 0;

@@ -121,12 +121,21 @@ bool QtInteraction::saveFile(HWND owner, const FileDialogRequest& request, std::
 
 bool QtInteraction::chooseFolder(HWND owner, const std::string& title, std::string& folder)
 {
-    const QString chosen = QFileDialog::getExistingDirectory(owner, QString::fromStdString(title),
-                                                             QString::fromStdString(folder),
-                                                             QFileDialog::DontUseNativeDialog | QFileDialog::ShowDirsOnly);
-    if (chosen.isEmpty())
+    return chooseFolderLabelled(owner, title, {}, folder);
+}
+
+bool QtInteraction::chooseFolderLabelled(HWND owner, const std::string& title, const std::string& confirmLabel,
+                                         std::string& folder)
+{
+    QFileDialog dialog(owner, QString::fromStdString(title), QString::fromStdString(folder));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    if (!confirmLabel.empty())
+        dialog.setLabelText(QFileDialog::Accept, QString::fromStdString(confirmLabel));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
-    folder = chosen.toStdString();
+    folder = dialog.selectedFiles().constFirst().toStdString();
     return true;
 }
 

@@ -1,19 +1,6 @@
 #include "Composition.h"
 
-namespace {
-
-// Each image operation gets a context taken just before it and released after.
-class ScreenContext {
-public:
-    ScreenContext() : m_dc(GetDC(nullptr)) {}
-    ~ScreenContext() { ReleaseDC(nullptr, m_dc); }
-    operator HDC() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-} // namespace
+#include "ContexteEcran.h"
 
 HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
 {
@@ -21,7 +8,7 @@ HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const Co
     CGraphique::RecupereInfosImage(picture, size, nullptr);
     HBITMAP copy;
     {
-        ScreenContext dc;
+        ContexteEcran dc;
         copy = CGraphique::RedimensionneImage(dc, picture, size, 1);
     }
     if (copy)
@@ -69,14 +56,14 @@ HBITMAP Composition::Apercu(HBITMAP signedPicture, HBITMAP background, CSize are
         *size = reduced;
     HBITMAP small;
     {
-        ScreenContext dc;
+        ContexteEcran dc;
         small = CGraphique::RedimensionneImage(dc, signedPicture, reduced, 1);
     }
     if (!small)
         return nullptr;
     HBITMAP preview;
     {
-        ScreenContext dc;
+        ContexteEcran dc;
         preview = CGraphique::FusionneImage(dc, background, small,
                                             CPoint((area.cx - reduced.cx) / 2, (area.cy - reduced.cy) / 2));
     }

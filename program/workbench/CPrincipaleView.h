@@ -1,0 +1,142 @@
+#pragma once
+// The workbench: the form that fills the main frame, with the file list, the
+// two signature panels, the live preview and the output options.
+
+#include "CArchive.h"
+#include "CDialog.h"
+#include "Composition.h"
+#include "Gdi.h"
+#include "ModeleSignature.h"
+
+#include <QIcon>
+
+#include <array>
+
+class CGraphique;
+class CMiniTexteDlg;
+class CSignatureLogoDlg;
+class QAbstractButton;
+class QTreeWidget;
+
+class CPrincipaleView : public CDialog {
+    Q_OBJECT
+
+public:
+    static constexpr UINT IDD = 101;
+
+    // Builds the form inside parent and registers with the application object.
+    explicit CPrincipaleView(QWidget* parent = nullptr);
+    ~CPrincipaleView() override;
+
+    // 1 until the first OnInitialUpdate has run; the document's reading waits for it.
+    int Initialisation = 1;
+
+    // Called by the frame once the view exists.
+    void OnInitialUpdate();
+    // The view's menu and tool-bar commands; TRUE when id was one of them.
+    BOOL OnCommand(UINT id);
+    // The signing template: writes when storing, reads otherwise.
+    void Serialize(CArchive& ar, bool storing);
+    // "Sign All Files": every listed picture signed and written as "Setup" says.
+    void SigneTousLesFichiers();
+    // 1 while SigneTousLesFichiers runs; the view's commands are refused meanwhile.
+    int TraitementEnCours = 0;
+    // "New": empty list, panels and output options back to their defaults.
+    void ReinitialiseTout();
+    // Creates the panels and gives them, and the view, the stored settings.
+    void LectureReglages();
+    // Stores the settings, then releases the panels and the images.
+    void EcritureReglages();
+
+    // File list
+    void AjouteFichier(const CString& chemin);
+    void AfficheCompteur();
+    void AfficheSelection();
+    void ChargeSelection(const CString& chemin);
+    // Index of the selected row, -1 for none.
+    int LigneSelectionnee() const;
+    QTreeWidget* Liste() const;
+
+    // The selected picture (or the background) signed, reduced and shown.
+    void ConstruitApercu();
+    // Where the text goes on a picture of that size (its anchors are
+    // resolved with the text's extent when it is drawn).
+    Position PositionTexte(CSize image) const;
+    // The two layers as the panels hold them now; what the preview and the
+    // batch run compose with.
+    CoucheTexte CoucheTexteCourante() const;
+    CoucheLogo CoucheLogoCourante() const;
+
+    // Everything a template or the settings store holds, from the panels
+    // and the controls as they are; and back (members and check states only).
+    ModeleSignature Reglages() const;
+    void FixeReglages(const ModeleSignature& reglages);
+
+    // "Setup" enabling: the name text needs a prefix or suffix, the folder
+    // controls need "Special".
+    void RegleNomFichier();
+    void RegleRepertoire();
+    void ValeurDefautSortie();
+
+    // The application's image toolbox; null outside the program.
+    CGraphique* Graphique() const;
+
+    CMiniTexteDlg* PanneauTexte = nullptr;      // owned
+    CSignatureLogoDlg* PanneauLogo = nullptr;   // owned
+    long ProfondeurImage = 0;
+    std::array<QIcon, 4> Icones;
+
+    HBITMAP ImageFond = nullptr;
+    CSize TailleAffichage;
+    HBITMAP ImageSelection = nullptr; // ImageFond itself when no picture is loaded
+    CSize TailleImage;
+    HBITMAP ImageSignee = nullptr;
+    HBITMAP ImageApercu = nullptr;
+    CSize TailleApercu;
+
+    // "Setup"
+    QAbstractButton* NomFichierAucun = nullptr;
+    QAbstractButton* NomFichierPrefixe = nullptr;
+    QAbstractButton* NomFichierSuffixe = nullptr;
+    CString NomFichier = "TP";
+    int QualiteJPEG = 75;
+    QAbstractButton* NomRepertoireAucun = nullptr;
+    QAbstractButton* NomRepertoireSpecifique = nullptr;
+    CString NomRepertoire;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    // The form is no dialog: Enter and Escape end nothing.
+    void OnOK() override {}
+    void OnCancel() override {}
+    void OnClicked(int id) override;
+    BOOL PreTranslateKey(int id, QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void PoseIcones();
+    void PrepareListe();
+    void PrepareAffichage();
+    void SelectionneLigne(int index);
+    void ChoisitFichiers();
+    void SupprimeSelection();
+    void SupprimeTout();
+    void Deplace(int sens);
+    void SuiviClavier();
+    void MontrePanneau(bool texte);
+    void ReinitialiseTexte();
+    void ReinitialiseLogo();
+    void EffaceTexte();
+    void EffaceLogo();
+    void AfficheFichierSelectionne();
+    void ChoisitRepertoire();
+    void Rafraichit();
+    void MarqueModifie();
+    void RemplaceImage(HBITMAP& slot, HBITMAP image);
+    void LiberePanneaux();
+    void LibereImages();
+};

@@ -1,0 +1,87 @@
+// The preview: the selected picture signed with both layers at full size,
+// then reduced and centred on the display's background.
+
+#include "CPrincipaleView.h"
+
+#include "BitmapStatic.h"
+#include "CGraphique.h"
+#include "CMiniTexteDlg.h"
+#include "CSignatureLogoDlg.h"
+#include "EmplacementPanneau.h"
+
+#include <QAbstractButton>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+constexpr int kAffichage = 1200;
+
+} // namespace
+
+void CPrincipaleView::RemplaceImage(HBITMAP& slot, HBITMAP image)
+{
+    // The slot has its new image before the old one is released.
+    HBITMAP ancienne = std::exchange(slot, image);
+    if (ancienne && ancienne != image && ancienne != ImageFond)
+        DeleteObject(ancienne);
+}
+
+void CPrincipaleView::ChargeSelection(const CString& chemin)
+{
+    // A file removed since it was listed shows the background, silently.
+    const bool present = !chemin.empty() && QFileInfo(QString::fromStdString(chemin)).isFile();
+    CGraphique* graphique = Graphique();
+    HBITMAP charge = present && graphique ? graphique->ChargeImage(chemin) : nullptr;
+    RemplaceImage(ImageSelection, charge ? charge : ImageFond);
+    TailleImage = CSize();
+    ProfondeurImage = 0;
+    if (ImageSelection)
+        CGraphique::RecupereInfosImage(ImageSelection, TailleImage, &ProfondeurImage);
+}
+
+Position CPrincipaleView::PositionTexte(CSize image) const
+{
+    return PlaceTexte(PanneauTexte ? LitEmplacementPanneau(*PanneauTexte) : Emplacement(), image);
+}
+
+CoucheTexte CPrincipaleView::CoucheTexteCourante() const
+{
+    CoucheTexte couche;
+    if (!PanneauTexte)
+        return couche;
+    couche.Texte = PanneauTexte->Texte;
+    couche.Police = PanneauTexte->PoliceTexte;
+    couche.Encre = PanneauTexte->CouleurEncre->Couleur;
+    couche.Fond = PanneauTexte->CouleurFond->Couleur;
+    couche.Transparent = EtatBouton(PanneauTexte->CouleurFond->BoutonTransparent);
+    couche.Place = LitEmplacementPanneau(*PanneauTexte);
+    return couche;
+}
+
+CoucheLogo CPrincipaleView::CoucheLogoCourante() const
+{
+    CoucheLogo couche;
+    if (!PanneauLogo)
+        return couche;
+    couche.Logo = PanneauLogo->Logo;
+    couche.Image = PanneauLogo->ImageLogo;
+    couche.Taille = PanneauLogo->TailleLogo;
+    couche.Place = LitEmplacementPanneau(*PanneauLogo);
+    return couche;
+}
+
+void CPrincipaleView::ConstruitApercu()
+{
+    HBITMAP signee =
+        ImageSelection ? Composition::Compose(ImageSelection, CoucheTexteCourante(), CoucheLogoCourante()) : nullptr;
+    RemplaceImage(ImageSignee, signee);
+    HBITMAP apercu = nullptr;
+    if (ImageSignee && ImageFond)
+        apercu = Composition::Apercu(ImageSignee, ImageFond, TailleAffichage, &TailleApercu);
+    RemplaceImage(ImageApercu, apercu);
+    // Should an operation fail, the display shows its bare background.
+    if (auto* affichage = GetDlgItemAs<BitmapStatic>(kAffichage))
+        affichage->SetBitmap(ImageApercu ? ImageApercu : ImageFond);
+}

@@ -1,0 +1,179 @@
+// The view's settings: what the panels and the "Setup" area hold, kept in
+// the settings store from one run to the next and in signing templates.
+
+#include "CPrincipaleView.h"
+
+#include "BitmapStatic.h"
+#include "CMiniTexteDlg.h"
+#include "CSignatureLogoDlg.h"
+#include "CCouleurDlg.h"
+#include "EmplacementPanneau.h"
+#include "ReglagesRegistre.h"
+
+#include <QAbstractButton>
+
+#include <utility>
+
+namespace {
+
+constexpr int kAffichage = 1200;
+constexpr int kCadrePanneaux = 1401;
+constexpr UINT kBorne = 2000;
+
+} // namespace
+
+ModeleSignature CPrincipaleView::Reglages() const
+{
+    ModeleSignature r;
+    if (PanneauTexte) {
+        r.Texte = PanneauTexte->Texte;
+        r.Fonte = PanneauTexte->Fonte;
+        r.EmplacementTexte = LitEmplacementPanneau(*PanneauTexte);
+        r.CouleurEncre = PanneauTexte->CouleurEncre->Couleur;
+        r.EncreHexa = EtatBouton(PanneauTexte->CouleurEncre->BoutonHexa);
+        r.EncreDecimal = EtatBouton(PanneauTexte->CouleurEncre->BoutonDecimal);
+        r.CouleurFond = PanneauTexte->CouleurFond->Couleur;
+        r.FondHexa = EtatBouton(PanneauTexte->CouleurFond->BoutonHexa);
+        r.FondDecimal = EtatBouton(PanneauTexte->CouleurFond->BoutonDecimal);
+        r.FondTransparent = EtatBouton(PanneauTexte->CouleurFond->BoutonTransparent);
+    }
+    if (PanneauLogo) {
+        r.Logo = PanneauLogo->Logo;
+        r.EmplacementLogo = LitEmplacementPanneau(*PanneauLogo);
+    }
+    r.NomFichier = NomFichier;
+    r.NomFichierAucun = EtatBouton(NomFichierAucun);
+    r.NomFichierPrefixe = EtatBouton(NomFichierPrefixe);
+    r.NomFichierSuffixe = EtatBouton(NomFichierSuffixe);
+    r.QualiteJPEG = QualiteJPEG;
+    r.NomRepertoire = NomRepertoire;
+    r.NomRepertoireAucun = EtatBouton(NomRepertoireAucun);
+    r.NomRepertoireSpecifique = EtatBouton(NomRepertoireSpecifique);
+    return r;
+}
+
+void CPrincipaleView::FixeReglages(const ModeleSignature& r)
+{
+    if (PanneauTexte) {
+        PanneauTexte->Texte = r.Texte;
+        PanneauTexte->Fonte = r.Fonte;
+        FixeEmplacementPanneau(*PanneauTexte, r.EmplacementTexte);
+        PanneauTexte->CouleurEncre->Couleur = r.CouleurEncre;
+        CRoutine::FixeEtatBouton(PanneauTexte->CouleurEncre->BoutonHexa, r.EncreHexa);
+        CRoutine::FixeEtatBouton(PanneauTexte->CouleurEncre->BoutonDecimal, r.EncreDecimal);
+        PanneauTexte->CouleurFond->Couleur = r.CouleurFond;
+        CRoutine::FixeEtatBouton(PanneauTexte->CouleurFond->BoutonHexa, r.FondHexa);
+        CRoutine::FixeEtatBouton(PanneauTexte->CouleurFond->BoutonDecimal, r.FondDecimal);
+        CRoutine::FixeEtatBouton(PanneauTexte->CouleurFond->BoutonTransparent, r.FondTransparent);
+    }
+    if (PanneauLogo) {
+        PanneauLogo->Logo = r.Logo;
+        FixeEmplacementPanneau(*PanneauLogo, r.EmplacementLogo);
+    }
+    NomFichier = r.NomFichier;
+    CRoutine::FixeEtatBouton(NomFichierAucun, r.NomFichierAucun);
+    CRoutine::FixeEtatBouton(NomFichierPrefixe, r.NomFichierPrefixe);
+    CRoutine::FixeEtatBouton(NomFichierSuffixe, r.NomFichierSuffixe);
+    QualiteJPEG = r.QualiteJPEG;
+    NomRepertoire = r.NomRepertoire;
+    CRoutine::FixeEtatBouton(NomRepertoireAucun, r.NomRepertoireAucun);
+    CRoutine::FixeEtatBouton(NomRepertoireSpecifique, r.NomRepertoireSpecifique);
+}
+
+void CPrincipaleView::LectureReglages()
+{
+    QWidget* cadre = GetDlgItem(kCadrePanneaux);
+    PanneauTexte = new CMiniTexteDlg(this);
+    PanneauTexte->Create(cadre);
+    PanneauLogo = new CSignatureLogoDlg(this);
+    PanneauLogo->Create(cadre);
+
+    ModeleSignature reglages = Reglages();
+    if (ReglagesRegistre::Lecture(reglages))
+        FixeReglages(reglages);
+
+    PanneauTexte->MaximumX = PanneauTexte->MaximumY = kBorne;
+    PanneauLogo->MaximumX = PanneauLogo->MaximumY = kBorne;
+    PanneauTexte->InitInstance(this, Graphique(), 1);
+    PanneauLogo->InitInstance(this, Graphique(), 0);
+
+    ChargeSelection(CString());
+    ConstruitApercu();
+    AfficheCompteur();
+    RegleNomFichier();
+    RegleRepertoire();
+    UpdateData(FALSE);
+}
+
+void CPrincipaleView::EcritureReglages()
+{
+    UpdateData(TRUE);
+    // No message when the store cannot be written: the program is closing.
+    if (PanneauTexte && PanneauLogo)
+        ReglagesRegistre::Ecriture(Reglages());
+    LiberePanneaux();
+    LibereImages();
+}
+
+void CPrincipaleView::LiberePanneaux()
+{
+    if (PanneauTexte) {
+        PanneauTexte->DesInitInstance();
+        PanneauTexte->DestroyWindow();
+        delete std::exchange(PanneauTexte, nullptr);
+    }
+    if (PanneauLogo) {
+        PanneauLogo->LibereImages();
+        PanneauLogo->DestroyWindow();
+        delete std::exchange(PanneauLogo, nullptr);
+    }
+}
+
+void CPrincipaleView::LibereImages()
+{
+    if (auto* affichage = GetDlgItemAs<BitmapStatic>(kAffichage))
+        affichage->SetBitmap(nullptr);
+    if (ImageSelection && ImageSelection != ImageFond)
+        DeleteObject(ImageSelection);
+    ImageSelection = nullptr;
+    for (HBITMAP* slot : {&ImageSignee, &ImageApercu, &ImageFond})
+        if (*slot)
+            DeleteObject(std::exchange(*slot, nullptr));
+    Icones.fill(QIcon());
+}
+
+// ---- signing template ----
+
+void CPrincipaleView::Serialize(CArchive& ar, bool storing)
+{
+    if (storing) {
+        // What is written is what the user sees, even a quality out of range.
+        UpdateData(TRUE);
+        Reglages().Ecrit(ar);
+        return;
+    }
+    ModeleSignature reglages = Reglages();
+    if (reglages.Lit(ar, this) == ModeleSignature::Lecture::Refusee)
+        return;
+    FixeReglages(reglages);
+    Rafraichit();
+}
+
+// After the settings changed from outside the panels: everything derived
+// from them is shown again.
+void CPrincipaleView::Rafraichit()
+{
+    if (PanneauTexte) {
+        PanneauTexte->AffichageGlobal();
+        PanneauTexte->UpdateData(FALSE);
+    }
+    if (PanneauLogo) {
+        PanneauLogo->ChargeLogo(PanneauLogo->Logo);
+        PanneauLogo->ConstruitApercuLogo();
+        PanneauLogo->UpdateData(FALSE);
+    }
+    ConstruitApercu();
+    RegleNomFichier();
+    RegleRepertoire();
+    UpdateData(FALSE);
+}

@@ -1,0 +1,428 @@
+// "Sign All Files" driven as the user drives it: scripted answers to the
+// boxes, clicks in the overwrite question and in the progress window.
+
+#include "CMiniTexteDlg.h"
+#include "CProgressionDlg.h"
+#include "CSignatureLogoDlg.h"
+#include "Commandes.h"
+#include "Composition.h"
+#include "DialogDriver.h"
+#include "ScriptedInteraction.h"
+#include "VueTestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <functional>
+
+using namespace DialogDriver;
+using namespace TestImages;
+
+namespace {
+
+constexpr int kRemplacer = 1301;
+constexpr int kRenommer = 1302;
+constexpr int kToutRemplacer = 1303;
+constexpr int kPasser = 1304;
+constexpr int kArreter = IDCANCEL;
+
+constexpr const char* kDepart = "Generate signing to all files ?";
+constexpr const char* kRetrait = "Do you want to delete treated files from list ?";
+
+class Signature : public VueTest {
+protected:
+    void SetUp() override
+    {
+        VueTest::SetUp();
+        Type(Control(vue->PanneauTexte, 2241), "Tamparo");
+        Scripted().files.push_back({Image("logo.bmp", 12, 8, RGB(200, 0, 0))});
+        Click(Control(vue->PanneauLogo, 1616));
+        Pump();
+        Scripted().clear();
+    }
+
+    void TearDown() override
+    {
+        espion.stop();
+        VueTest::TearDown();
+    }
+
+    // A picture with detail everywhere, so that a misplaced layer shows.
+    std::string Photo(const std::string& nom)
+    {
+        const std::string chemin = bac.path(nom);
+        HBITMAP image = Gradient(96, 64);
+        EXPECT_EQ(graphique.SauveImage(chemin, image, 90), 1);
+        DeleteObject(image);
+        return chemin;
+    }
+
+    // The run through the command, the message boxes answered in order.
+    void Signe(std::vector<int> reponses)
+    {
+        for (int r : reponses)
+            Scripted().answer(r);
+        ASSERT_TRUE(vue->OnCommand(Commande::SigneTout));
+        EXPECT_TRUE(Scripted().answers.empty()) << "fewer boxes than answers";
+    }
+
+    // The overwrite questions to come, each answered by a click; a rename
+    // types the name given beside it.
+    static void Questions(std::vector<std::pair<int, std::string>> boutons)
+    {
+        if (boutons.empty())
+            return;
+        OnNextModal([boutons](QWidget* question) mutable {
+            const auto [bouton, nom] = boutons.front();
+            boutons.erase(boutons.begin());
+            if (bouton == kRenommer)
+                OnNextModal([nom](QWidget* saisie) {
+                    auto* edit = ControlAs<QLineEdit>(saisie, 1100);
+                    edit->clear();
+                    Type(edit, QString::fromStdString(nom));
+                    Click(Control(saisie, IDOK));
+                });
+            Click(Control(question, bouton));
+            // Only now: a waiting answer would take the name input for a question.
+            Questions(boutons);
+        });
+    }
+
+    // Calls action at each step the progress window shows until it returns true.
+    void PendantLeTraitement(std::function<bool(CProgressionDlg&)> action)
+    {
+        QObject::disconnect(&espion, &QTimer::timeout, nullptr, nullptr);
+        espion.setInterval(0);
+        QObject::connect(&espion, &QTimer::timeout, &espion, [this, action] {
+            auto* progression = hote.findChild<CProgressionDlg*>();
+            if (progression && progression->isVisible() && action(*progression))
+                espion.stop();
+        });
+        espion.start();
+    }
+
+    std::vector<std::string> Etats() const
+    {
+        std::vector<std::string> etats;
+        for (int i = 0; i < vue->Liste()->topLevelItemCount(); ++i)
+            etats.push_back(vue->Liste()->topLevelItem(i)->text(1).toStdString());
+        return etats;
+    }
+
+    static std::vector<std::string> Messages()
+    {
+        std::vector<std::string> textes;
+        for (const auto& boite : Scripted().shown)
+            textes.push_back(boite.text);
+        return textes;
+    }
+
+    static bool Existe(const std::string& chemin) { return QFileInfo::exists(QString::fromStdString(chemin)); }
+
+    // What the run must have written for source: its picture with both layers.
+    HBITMAP Attendu(const std::string& source)
+    {
+        HBITMAP charge = graphique.ChargeImage(source);
+        CoucheTexte texte = vue->CoucheTexteCourante();
+        HBITMAP signe = Composition::Compose(charge, texte, vue->CoucheLogoCourante());
+        DeleteObject(charge);
+        return signe;
+    }
+
+    QTimer espion;
+};
+
+TEST_F(Signature, AnEmptyListOnlyBeeps)
+{
+    ASSERT_TRUE(vue->OnCommand(Commande::SigneTout));
+    EXPECT_EQ(Scripted().beeps, std::vector<UINT>{MB_ICONEXCLAMATION});
+    EXPECT_TRUE(Scripted().shown.empty());
+}
+
+TEST_F(Signature, NoToTheFirstQuestionChangesNothing)
+{
+    Depose({Photo("a.jpg")});
+    vue->Liste()->topLevelItem(0)->setText(1, "OK");
+    Signe({IDNO});
+    EXPECT_EQ(Messages(), std::vector<std::string>{kDepart});
+    EXPECT_EQ(Etats(), std::vector<std::string>{"OK"}) << "the report is cleared only by a run";
+    EXPECT_FALSE(Existe(bac.path("TPa.jpg")));
+}
+
+TEST_F(Signature, AFileThatDoesNotLoadEndsTheRunAfterTheSignedOnes)
+{
+    Depose({Photo("a.jpg"), bac.path("b.jpg"), Photo("c.jpg")});
+    WriteFile(bac.path("b.jpg"), {'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G'});
+    Signe({IDYES, IDOK, IDOK, IDOK, IDNO});
+
+    // The decoder and the loader say what failed, then the run says that it ends.
+    const std::vector<std::string> messages = Messages();
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(messages[0], kDepart);
+    EXPECT_EQ(messages[2], "Unable to load file");
+    EXPECT_EQ(messages[3], "Unable to load file !");
+    EXPECT_EQ(Scripted().shown[3].caption, "Error");
+    EXPECT_EQ(Scripted().shown[3].type, UINT(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(messages[4], kRetrait);
+    EXPECT_EQ(Scripted().shown[4].type, UINT(MB_YESNO | MB_ICONQUESTION));
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", ""}));
+    EXPECT_TRUE(Existe(bac.path("TPa.jpg")));
+    EXPECT_FALSE(Existe(bac.path("TPb.jpg")));
+    EXPECT_FALSE(Existe(bac.path("TPc.jpg")));
+    EXPECT_EQ(Lignes().size(), 3u);
+    EXPECT_TRUE(vue->isEnabled());
+    EXPECT_EQ(vue->TraitementEnCours, 0);
+    EXPECT_FALSE(hote.findChild<CProgressionDlg*>()) << "the progress window goes with the run";
+}
+
+TEST_F(Signature, NamesTakeThePrefixOrSuffixAndKeepTheSourceFolderAndFormat)
+{
+    Depose({Photo("a.jpg"), Photo("c.bmp")});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "OK"}));
+    const std::vector<std::uint8_t> jpeg = ReadFile(bac.path("TPa.jpg"));
+    ASSERT_GE(jpeg.size(), 2u);
+    EXPECT_EQ(jpeg[0], 0xFF);
+    EXPECT_EQ(jpeg[1], 0xD8);
+    const std::vector<std::uint8_t> bmp = ReadFile(bac.path("TPc.bmp"));
+    ASSERT_GE(bmp.size(), 2u);
+    EXPECT_EQ(std::string(bmp.begin(), bmp.begin() + 2), "BM");
+
+    Click(Control(vue.get(), 1504));
+    Signe({IDYES, IDNO});
+    EXPECT_TRUE(Existe(bac.path("aTP.jpg")));
+    EXPECT_TRUE(Existe(bac.path("cTP.bmp")));
+
+    // "Special": every copy goes to the chosen folder.
+    Scripted().clear();
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(bac.path("sortie"))));
+    Click(Control(vue.get(), 1508));
+    vue->SetDlgItemText(1510, bac.path("sortie"));
+    Signe({IDYES, IDNO});
+    EXPECT_TRUE(Existe(bac.path("sortie/aTP.jpg")));
+    EXPECT_TRUE(Existe(bac.path("sortie/cTP.bmp")));
+    EXPECT_EQ(Messages().size(), 2u) << "no target existed: nothing was asked";
+}
+
+TEST_F(Signature, WrittenPicturesAreTheirSourcesSignedAsThePreviewShowsThem)
+{
+    const std::string a = Photo("a.jpg");
+    const std::string c = Photo("c.bmp");
+    Depose({a, c});
+    Signe({IDYES, IDNO});
+
+    HBITMAP bmpAttendu = Attendu(c);
+    HBITMAP bmpEcrit = graphique.ChargeImage(bac.path("TPc.bmp"));
+    HBITMAP source = graphique.ChargeImage(c);
+    EXPECT_EQ(FirstDifference(bmpEcrit, bmpAttendu), "") << "BMP is exact";
+    EXPECT_NE(FirstDifference(bmpAttendu, source), "") << "the layers are on it";
+
+    // JPEG: the same pixels encoded at the same quality decode the same.
+    HBITMAP jpegAttendu = Attendu(a);
+    ASSERT_EQ(graphique.SauveImage(bac.path("attendu.jpg"), jpegAttendu, 75), 1);
+    HBITMAP jpegReference = graphique.ChargeImage(bac.path("attendu.jpg"));
+    HBITMAP jpegEcrit = graphique.ChargeImage(bac.path("TPa.jpg"));
+    EXPECT_EQ(FirstDifference(jpegEcrit, jpegReference), "");
+    for (HBITMAP image : {bmpAttendu, bmpEcrit, source, jpegAttendu, jpegReference, jpegEcrit})
+        DeleteObject(image);
+
+    // The quality of "Setup" is the one written with.
+    vue->SetDlgItemText(1506, "20");
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_LT(ReadFile(bac.path("TPa.jpg")).size(), ReadFile(bac.path("attendu.jpg")).size());
+}
+
+TEST_F(Signature, KeepingNameAndFolderAsksForEachFileUntilAllReplace)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    Click(Control(vue.get(), 1502));
+    const std::vector<std::uint8_t> b = ReadFile(bac.path("b.jpg"));
+    const std::vector<std::uint8_t> c = ReadFile(bac.path("c.jpg"));
+
+    // "Pass" skips one file only: the next existing target asks again.
+    Questions({{kRemplacer, ""}, {kPasser, ""}, {kRemplacer, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", "OK"}));
+    EXPECT_EQ(ReadFile(bac.path("b.jpg")), b);
+    EXPECT_NE(ReadFile(bac.path("c.jpg")), c);
+
+    // One "All replace" answers for the rest of the run.
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "OK", "OK"}));
+    EXPECT_NE(ReadFile(bac.path("b.jpg")), b);
+}
+
+TEST_F(Signature, RenameWritesTheNewNameEvenWhenItExists)
+{
+    const std::string a = Photo("a.jpg");
+    Depose({a, Photo("b.jpg")});
+    Click(Control(vue.get(), 1502));
+    const std::string autre = Photo("x.jpg");
+    const std::vector<std::uint8_t> avant = ReadFile(a);
+
+    Questions({{kRenommer, autre}, {kPasser, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", ""}));
+    EXPECT_EQ(ReadFile(a), avant);
+    HBITMAP attendu = Attendu(a);
+    ASSERT_EQ(graphique.SauveImage(bac.path("attendu.jpg"), attendu, 75), 1);
+    EXPECT_EQ(ReadFile(autre), ReadFile(bac.path("attendu.jpg"))) << "x.jpg now holds a signed";
+    DeleteObject(attendu);
+}
+
+TEST_F(Signature, StopInTheQuestionEndsTheRunWithoutWriting)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg")});
+    Click(Control(vue.get(), 1502));
+    const std::vector<std::uint8_t> a = ReadFile(bac.path("a.jpg"));
+    Questions({{kArreter, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(ReadFile(bac.path("a.jpg")), a);
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"", ""}));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, kRetrait}));
+}
+
+TEST_F(Signature, StopInTheProgressWindowEndsTheRunAfterTheCurrentFileOnlyWhenConfirmed)
+{
+    const std::string b = Photo("b.jpg");
+    Depose({Photo("a.jpg"), b, Photo("c.jpg")});
+    const auto stopAuReglageDe = [this](const std::string& fichier) {
+        PendantLeTraitement([fichier](CProgressionDlg& progression) {
+            if (progression.GetDlgItemText(1211) != fichier || progression.GetDlgItemText(1212) != "*** File Setup ***")
+                return false;
+            Click(Control(&progression, 1210));
+            return true;
+        });
+    };
+
+    stopAuReglageDe(b);
+    Signe({IDYES, IDNO, IDNO});
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, "Stop processing ?", kRetrait}));
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "OK", "OK"}));
+
+    for (const char* nom : {"TPa.jpg", "TPb.jpg", "TPc.jpg"})
+        std::filesystem::remove(bac.path(nom));
+    Scripted().clear();
+    stopAuReglageDe(b);
+    Signe({IDYES, IDYES, IDNO});
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, "Stop processing ?", kRetrait}));
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", ""}));
+    EXPECT_TRUE(Existe(bac.path("TPa.jpg")));
+    EXPECT_FALSE(Existe(bac.path("TPb.jpg")));
+    EXPECT_FALSE(Existe(bac.path("TPc.jpg")));
+}
+
+TEST_F(Signature, AFailedWriteAsksWhetherToGoOnAndNeverDamagesTheSource)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    Click(Control(vue.get(), 1502));
+    std::vector<std::vector<std::uint8_t>> sources;
+    for (const char* nom : {"a.jpg", "b.jpg", "c.jpg"})
+        sources.push_back(ReadFile(bac.path(nom)));
+
+    // The writer refuses a quality above 100; the run uses it all the same.
+    vue->SetDlgItemText(1506, "150");
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDOK, IDYES, IDNO, IDNO});
+    const std::string echec = "Error during saving of this file !\nDo you want to continue ?";
+    ASSERT_EQ(Messages().size(), 5u);
+    EXPECT_EQ(Messages()[0], kDepart);
+    EXPECT_EQ(Messages()[2], echec);
+    EXPECT_EQ(Messages()[3], echec);
+    EXPECT_EQ(Messages()[4], kRetrait);
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"", "", ""}));
+    int i = 0;
+    for (const char* nom : {"a.jpg", "b.jpg", "c.jpg"})
+        EXPECT_EQ(ReadFile(bac.path(nom)), sources[i++]) << nom;
+    EXPECT_EQ(QDir(QString::fromStdString(bac.path(""))).entryList(QDir::Files).size(), 4)
+        << "no temporary file left behind (the logo is the fourth)";
+}
+
+TEST_F(Signature, YesToTheLastQuestionRemovesExactlyTheSignedRows)
+{
+    const std::string b = Photo("b.jpg");
+    Depose({Photo("a.jpg"), b, Photo("c.jpg")});
+    Photo("TPb.jpg");
+    Questions({{kPasser, ""}});
+    Signe({IDYES, IDYES});
+    EXPECT_EQ(Lignes(), std::vector<std::string>{b});
+    EXPECT_EQ(Etats(), std::vector<std::string>{""});
+    EXPECT_EQ(Compteur(), "(0/1)");
+
+    Questions({{kRemplacer, ""}});
+    Signe({IDYES, IDYES});
+    EXPECT_TRUE(Lignes().empty());
+    EXPECT_EQ(Compteur(), "(0/0)");
+}
+
+TEST_F(Signature, WhileRunningTheViewIsDisabledAndItsCommandsAreRefused)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    bool vu = false;
+    PendantLeTraitement([this, &vu](CProgressionDlg& progression) {
+        EXPECT_FALSE(vue->isEnabled());
+        EXPECT_TRUE(progression.isEnabled()) << "Stop must stay usable";
+        EXPECT_EQ(progression.Progression->minimum(), 1);
+        EXPECT_EQ(progression.Progression->maximum(), 3);
+        EXPECT_EQ(progression.GetDlgItemText(1214), "(1 / 3)");
+        EXPECT_EQ(progression.GetDlgItemText(1212), "*** File Loading ***");
+        // The menu and the tool bar stay live: a second run, or a change to the list, waits.
+        Scripted().beeps.clear();
+        EXPECT_TRUE(vue->OnCommand(Commande::SigneTout));
+        EXPECT_TRUE(vue->OnCommand(Commande::ListeSupprimeTout));
+        EXPECT_EQ(Scripted().beeps, (std::vector<UINT>{MB_ICONEXCLAMATION, MB_ICONEXCLAMATION}));
+        vu = true;
+        return true;
+    });
+    Signe({IDYES, IDNO});
+    EXPECT_TRUE(vu);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, kRetrait})) << "no second run started";
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "OK", "OK"}));
+    EXPECT_TRUE(vue->isEnabled());
+    Scripted().beeps.clear();
+    vue->OnCommand(Commande::ListeSupprimeTout);
+    EXPECT_TRUE(Lignes().empty()) << "commands work again after the run";
+}
+
+TEST_F(Signature, ClosingTheProgramDuringARunEndsItQuietly)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg")});
+    PendantLeTraitement([this](CProgressionDlg&) {
+        // What the frame's destroy step does when its close box is clicked.
+        vue->EcritureReglages();
+        application->Graphique = nullptr;
+        return true;
+    });
+    Signe({IDYES});
+    EXPECT_EQ(Messages(), std::vector<std::string>{kDepart}) << "no question once the window is gone";
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"", ""}));
+    EXPECT_FALSE(Existe(bac.path("TPa.jpg")));
+    EXPECT_EQ(vue->TraitementEnCours, 0);
+}
+
+TEST_F(Signature, NewDuringARunEmptiesTheListAndEndsIt)
+{
+    const std::string b = Photo("b.jpg");
+    Depose({Photo("a.jpg"), b, Photo("c.jpg")});
+    PendantLeTraitement([this, b](CProgressionDlg& progression) {
+        if (progression.GetDlgItemText(1211) != b || progression.GetDlgItemText(1212) != "*** File Setup ***")
+            return false;
+        // "New" belongs to the document, whose commands stay live.
+        vue->ReinitialiseTout();
+        return true;
+    });
+    Signe({IDYES, IDYES});
+    EXPECT_TRUE(Lignes().empty());
+    EXPECT_TRUE(Existe(bac.path("TPb.jpg"))) << "the file in hand is finished";
+    EXPECT_FALSE(Existe(bac.path("TPc.jpg")));
+    EXPECT_EQ(Compteur(), "(0/0)");
+}
+
+} // namespace
