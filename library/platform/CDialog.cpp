@@ -62,20 +62,20 @@ bool CDialog::Build(QWidget* parent, bool child)
     QWidget* previous = nullptr;
     bool previousWasRadio = false;
     std::vector<QGroupBox*> groupBoxes;
-    for (const ControlTemplate& spec : layout->controls) {
-        QWidget* control = DialogBuilder::CreateControl(spec, layout->module, this);
-        Wire(control, spec);
-        if (spec.kind == ControlKind::RadioButton) {
-            if (!previousWasRadio || (spec.options & Opt::Group))
+    for (const ControlTemplate& gabarit : layout->controls) {
+        QWidget* control = DialogBuilder::CreateControl(gabarit, layout->module, this);
+        Wire(control, gabarit);
+        if (gabarit.kind == ControlKind::RadioButton) {
+            if (!previousWasRadio || (gabarit.options & Opt::Group))
                 m_radioGroups.emplace_back();
             m_radioGroups.back().push_back(static_cast<QAbstractButton*>(control));
         }
-        if (auto* spin = qobject_cast<SpinButton*>(control); spin && (spec.options & Opt::AutoBuddy))
-            spin->SetBuddy(qobject_cast<QLineEdit*>(previous), (spec.options & Opt::AlignRight) != 0);
+        if (auto* spin = qobject_cast<SpinButton*>(control); spin && (gabarit.options & Opt::AutoBuddy))
+            spin->SetBuddy(qobject_cast<QLineEdit*>(previous), (gabarit.options & Opt::AlignRight) != 0);
         if (auto* box = qobject_cast<QGroupBox*>(control))
             groupBoxes.push_back(box);
         previous = control;
-        previousWasRadio = spec.kind == ControlKind::RadioButton;
+        previousWasRadio = gabarit.kind == ControlKind::RadioButton;
     }
     // Group boxes are drawn behind the controls they surround.
     for (QGroupBox* box : groupBoxes)
@@ -273,11 +273,11 @@ std::vector<QAbstractButton*> CDialog::RadioGroup(int firstId) const
 
 // ---- notifications ----
 
-void CDialog::Wire(QWidget* control, const ControlTemplate& spec)
+void CDialog::Wire(QWidget* control, const ControlTemplate& gabarit)
 {
-    const int id = spec.id;
+    const int id = gabarit.id;
     control->installEventFilter(this);
-    switch (spec.kind) {
+    switch (gabarit.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefPushButton:
     case ControlKind::CheckBox: {

@@ -139,7 +139,7 @@ protected:
 
 private:
     bool Build(QWidget* parent, bool child);
-    void Wire(QWidget* control, const ControlTemplate& spec);
+    void Wire(QWidget* control, const ControlTemplate& gabarit);
     void RadioClicked(QAbstractButton* radio);
     void SliderMoved(QSlider* slider, UINT code);
     void PressEnter();

@@ -21,7 +21,7 @@
 
 namespace {
 
-bool Has(const ControlTemplate& spec, std::uint32_t option) { return (spec.options & option) != 0; }
+bool Has(const ControlTemplate& gabarit, std::uint32_t option) { return (gabarit.options & option) != 0; }
 
 // Digits only and capitals only act on what the user types; the program's
 // own writes are taken as they are.
@@ -47,73 +47,73 @@ private:
     bool m_uppercase;
 };
 
-Qt::Alignment TextAlignment(const ControlTemplate& spec)
+Qt::Alignment TextAlignment(const ControlTemplate& gabarit)
 {
-    if (Has(spec, Opt::Center))
+    if (Has(gabarit, Opt::Center))
         return Qt::AlignHCenter;
-    return Has(spec, Opt::Right) ? Qt::AlignRight : Qt::AlignLeft;
+    return Has(gabarit, Opt::Right) ? Qt::AlignRight : Qt::AlignLeft;
 }
 
-void ApplyFrame(QFrame* frame, const ControlTemplate& spec)
+void ApplyFrame(QFrame* frame, const ControlTemplate& gabarit)
 {
-    if (Has(spec, Opt::Sunken))
+    if (Has(gabarit, Opt::Sunken))
         frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    else if (Has(spec, Opt::Border))
+    else if (Has(gabarit, Opt::Border))
         frame->setFrameStyle(QFrame::Box | QFrame::Plain);
 }
 
-QWidget* MakeEdit(const ControlTemplate& spec)
+QWidget* MakeEdit(const ControlTemplate& gabarit)
 {
-    auto* edit = new QLineEdit(QString::fromUtf8(spec.text));
-    edit->setAlignment(TextAlignment(spec) | Qt::AlignVCenter);
-    edit->setReadOnly(Has(spec, Opt::ReadOnly));
-    if (Has(spec, Opt::Number) || Has(spec, Opt::Uppercase))
-        edit->setValidator(new EditFilter(Has(spec, Opt::Number), Has(spec, Opt::Uppercase), edit));
+    auto* edit = new QLineEdit(QString::fromUtf8(gabarit.text));
+    edit->setAlignment(TextAlignment(gabarit) | Qt::AlignVCenter);
+    edit->setReadOnly(Has(gabarit, Opt::ReadOnly));
+    if (Has(gabarit, Opt::Number) || Has(gabarit, Opt::Uppercase))
+        edit->setValidator(new EditFilter(Has(gabarit, Opt::Number), Has(gabarit, Opt::Uppercase), edit));
     return edit;
 }
 
-QWidget* MakeButton(const ControlTemplate& spec, ResourceModule module)
+QWidget* MakeButton(const ControlTemplate& gabarit, ResourceModule module)
 {
-    auto* button = new QPushButton(QString::fromUtf8(spec.text));
+    auto* button = new QPushButton(QString::fromUtf8(gabarit.text));
     // Enter is the dialog's business: only the layout's default button is default.
     button->setAutoDefault(false);
-    button->setDefault(spec.kind == ControlKind::DefPushButton);
-    button->setFlat(Has(spec, Opt::Flat));
-    if (spec.image) {
-        button->setIcon(Resources::loadIcon(module, spec.image));
+    button->setDefault(gabarit.kind == ControlKind::DefPushButton);
+    button->setFlat(Has(gabarit, Opt::Flat));
+    if (gabarit.image) {
+        button->setIcon(Resources::loadIcon(module, gabarit.image));
         button->setIconSize(QSize(32, 32));
     }
     return button;
 }
 
-QWidget* MakeCheckBox(const ControlTemplate& spec)
+QWidget* MakeCheckBox(const ControlTemplate& gabarit)
 {
-    if (Has(spec, Opt::PushLike)) {
-        auto* toggle = new QPushButton(QString::fromUtf8(spec.text));
+    if (Has(gabarit, Opt::PushLike)) {
+        auto* toggle = new QPushButton(QString::fromUtf8(gabarit.text));
         toggle->setCheckable(true);
         toggle->setAutoDefault(false);
         return toggle;
     }
     // A check box shows the indeterminate state once the program sets it.
-    return new QCheckBox(QString::fromUtf8(spec.text));
+    return new QCheckBox(QString::fromUtf8(gabarit.text));
 }
 
-QWidget* MakeRadio(const ControlTemplate& spec)
+QWidget* MakeRadio(const ControlTemplate& gabarit)
 {
-    if (Has(spec, Opt::PushLike)) {
+    if (Has(gabarit, Opt::PushLike)) {
         // Still a radio of its group: CDialog checks it and clears the others.
-        auto* toggle = new QPushButton(QString::fromUtf8(spec.text));
+        auto* toggle = new QPushButton(QString::fromUtf8(gabarit.text));
         toggle->setCheckable(true);
         toggle->setAutoDefault(false);
         return toggle;
     }
-    auto* radio = new QRadioButton(QString::fromUtf8(spec.text));
+    auto* radio = new QRadioButton(QString::fromUtf8(gabarit.text));
     // Groups follow the layout, not the parent widget: CDialog keeps them.
     radio->setAutoExclusive(false);
     return radio;
 }
 
-QWidget* MakeIconList(const ControlTemplate& spec)
+QWidget* MakeIconList(const ControlTemplate& gabarit)
 {
     auto* list = new QListWidget;
     list->setViewMode(QListView::IconMode);
@@ -121,23 +121,23 @@ QWidget* MakeIconList(const ControlTemplate& spec)
     list->setResizeMode(QListView::Adjust);
     list->setWrapping(true);
     list->setUniformItemSizes(true);
-    list->setSelectionMode(Has(spec, Opt::SingleSel) ? QAbstractItemView::SingleSelection
+    list->setSelectionMode(Has(gabarit, Opt::SingleSel) ? QAbstractItemView::SingleSelection
                                                      : QAbstractItemView::ExtendedSelection);
     return list;
 }
 
-QWidget* MakeListView(const ControlTemplate& spec)
+QWidget* MakeListView(const ControlTemplate& gabarit)
 {
-    if (Has(spec, Opt::Icons))
-        return MakeIconList(spec);
+    if (Has(gabarit, Opt::Icons))
+        return MakeIconList(gabarit);
     auto* list = new QTreeWidget;
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setAllColumnsShowFocus(true);
-    list->setSelectionMode(Has(spec, Opt::SingleSel) ? QAbstractItemView::SingleSelection
+    list->setSelectionMode(Has(gabarit, Opt::SingleSel) ? QAbstractItemView::SingleSelection
                                                      : QAbstractItemView::ExtendedSelection);
-    list->setHeaderHidden(!Has(spec, Opt::Report));
-    if (Has(spec, Opt::SortAscending)) {
+    list->setHeaderHidden(!Has(gabarit, Opt::Report));
+    if (Has(gabarit, Opt::SortAscending)) {
         list->setSortingEnabled(true);
         list->sortByColumn(0, Qt::AscendingOrder);
         list->header()->setSortIndicatorShown(false);
@@ -146,55 +146,55 @@ QWidget* MakeListView(const ControlTemplate& spec)
     return list;
 }
 
-QWidget* MakePicture(const ControlTemplate& spec)
+QWidget* MakePicture(const ControlTemplate& gabarit)
 {
-    auto* picture = new BitmapStatic(nullptr, Has(spec, Opt::Center));
-    ApplyFrame(picture, spec);
+    auto* picture = new BitmapStatic(nullptr, Has(gabarit, Opt::Center));
+    ApplyFrame(picture, gabarit);
     return picture;
 }
 
-QWidget* MakeIcon(const ControlTemplate& spec, ResourceModule module)
+QWidget* MakeIcon(const ControlTemplate& gabarit, ResourceModule module)
 {
     auto* icon = new QLabel;
-    icon->setPixmap(Resources::loadIcon(module, spec.image).pixmap(32, 32));
+    icon->setPixmap(Resources::loadIcon(module, gabarit.image).pixmap(32, 32));
     return icon;
 }
 
-QWidget* MakeStatic(const ControlTemplate& spec)
+QWidget* MakeStatic(const ControlTemplate& gabarit)
 {
-    auto* label = new QLabel(QString::fromUtf8(spec.text));
+    auto* label = new QLabel(QString::fromUtf8(gabarit.text));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
-    label->setAlignment(TextAlignment(spec) | Qt::AlignTop);
-    ApplyFrame(label, spec);
+    label->setAlignment(TextAlignment(gabarit) | Qt::AlignTop);
+    ApplyFrame(label, gabarit);
     return label;
 }
 
-QWidget* Make(const ControlTemplate& spec, ResourceModule module)
+QWidget* Make(const ControlTemplate& gabarit, ResourceModule module)
 {
-    switch (spec.kind) {
+    switch (gabarit.kind) {
     case ControlKind::Static:
-        return MakeStatic(spec);
+        return MakeStatic(gabarit);
     case ControlKind::GroupBox:
-        return new QGroupBox(QString::fromUtf8(spec.text));
+        return new QGroupBox(QString::fromUtf8(gabarit.text));
     case ControlKind::Edit:
-        return MakeEdit(spec);
+        return MakeEdit(gabarit);
     case ControlKind::PushButton:
     case ControlKind::DefPushButton:
-        return MakeButton(spec, module);
+        return MakeButton(gabarit, module);
     case ControlKind::CheckBox:
-        return MakeCheckBox(spec);
+        return MakeCheckBox(gabarit);
     case ControlKind::RadioButton:
-        return MakeRadio(spec);
+        return MakeRadio(gabarit);
     case ControlKind::Spin: {
         auto* spin = new SpinButton;
-        spin->SetArrowKeys(Has(spec, Opt::ArrowKeys));
+        spin->SetArrowKeys(Has(gabarit, Opt::ArrowKeys));
         return spin;
     }
     case ControlKind::Slider: {
-        auto* slider = new QSlider(Has(spec, Opt::Vertical) ? Qt::Vertical : Qt::Horizontal);
+        auto* slider = new QSlider(Has(gabarit, Opt::Vertical) ? Qt::Vertical : Qt::Horizontal);
         slider->setRange(0, 100);
-        slider->setTickPosition(Has(spec, Opt::NoTicks) ? QSlider::NoTicks : QSlider::TicksBelow);
+        slider->setTickPosition(Has(gabarit, Opt::NoTicks) ? QSlider::NoTicks : QSlider::TicksBelow);
         return slider;
     }
     case ControlKind::ProgressBar: {
@@ -205,40 +205,40 @@ QWidget* Make(const ControlTemplate& spec, ResourceModule module)
         return bar;
     }
     case ControlKind::ListView:
-        return MakeListView(spec);
+        return MakeListView(gabarit);
     case ControlKind::TabControl:
         return new QTabWidget;
     case ControlKind::Frame: {
         auto* frame = new QFrame;
-        ApplyFrame(frame, spec);
+        ApplyFrame(frame, gabarit);
         return frame;
     }
     case ControlKind::Picture:
-        return MakePicture(spec);
+        return MakePicture(gabarit);
     case ControlKind::Icon:
-        return MakeIcon(spec, module);
+        return MakeIcon(gabarit, module);
     }
     return new QWidget;
 }
 
 } // namespace
 
-QWidget* DialogBuilder::CreateControl(const ControlTemplate& spec, ResourceModule module, QWidget* parent)
+QWidget* DialogBuilder::CreateControl(const ControlTemplate& gabarit, ResourceModule module, QWidget* parent)
 {
-    QWidget* control = Make(spec, module);
+    QWidget* control = Make(gabarit, module);
     control->setParent(parent);
-    control->setObjectName(QString::number(spec.id));
-    const CRect area = DialogUnits::ToPixels(spec.x, spec.y, spec.cx, spec.cy);
+    control->setObjectName(QString::number(gabarit.id));
+    const CRect area = DialogUnits::ToPixels(gabarit.x, gabarit.y, gabarit.cx, gabarit.cy);
     control->setGeometry(area.left, area.top, area.Width(), area.Height());
-    if (spec.kind == ControlKind::Icon)
+    if (gabarit.kind == ControlKind::Icon)
         control->resize(32, 32);
-    if (spec.kind == ControlKind::Picture && spec.image)
-        static_cast<BitmapStatic*>(control)->SetOwnedBitmap(Resources::loadBitmap(module, spec.image));
-    if (Has(spec, Opt::Notify))
+    if (gabarit.kind == ControlKind::Picture && gabarit.image)
+        static_cast<BitmapStatic*>(control)->SetOwnedBitmap(Resources::loadBitmap(module, gabarit.image));
+    if (Has(gabarit, Opt::Notify))
         control->setProperty(kNotify, true);
-    if (Has(spec, Opt::Hidden))
+    if (Has(gabarit, Opt::Hidden))
         control->hide();
-    if (Has(spec, Opt::Disabled))
+    if (Has(gabarit, Opt::Disabled))
         control->setEnabled(false);
     return control;
 }

@@ -12,5 +12,5 @@ public:
     // The property set on statics and pictures that report clicks.
     static constexpr const char* kNotify = "quillonNotify";
 
-    static QWidget* CreateControl(const ControlTemplate& spec, ResourceModule module, QWidget* parent);
+    static QWidget* CreateControl(const ControlTemplate& gabarit, ResourceModule module, QWidget* parent);
 };
