@@ -2,28 +2,14 @@
 // behind ChargeImageJPEG and JpegFile's RGB-buffer decoder.
 
 #include "CGraphique.h"
-#include "Interaction.h"
 #include "JpegFile.h"
+#include "SilentInteraction.h"
 
 #include <cstdio>
 #include <string>
 #include <unistd.h>
 
 namespace {
-
-// Nobody is there to close a message box: every question gets its first
-// answer and every chooser is cancelled.
-class SilentInteraction : public Interaction {
-public:
-    int messageBox(HWND, const std::string&, const std::string&, UINT) override { return IDOK; }
-    void beep(UINT) override {}
-    bool openFiles(HWND, const FileDialogRequest&, std::vector<std::string>&) override { return false; }
-    bool saveFile(HWND, const FileDialogRequest&, std::string&) override { return false; }
-    bool chooseFolder(HWND, const std::string&, std::string&) override { return false; }
-    bool chooseColour(HWND, COLORREF&) override { return false; }
-    bool chooseFont(HWND, LOGFONT&) override { return false; }
-    bool openOnDesktop(const std::string&) override { return false; }
-};
 
 // Decoding a picture of hundreds of megapixels from a few bytes only costs
 // time; the size limits have their own tests.

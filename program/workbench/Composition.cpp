@@ -1,6 +1,7 @@
 #include "Composition.h"
 
 #include "ContexteEcran.h"
+#include "MemoryContext.h"
 
 HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
 {
@@ -20,8 +21,7 @@ void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const
 {
     CSize size;
     CGraphique::RecupereInfosImage(picture, size, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP previous = SelectObject(dc, picture);
+    MemoryContext dc(nullptr, picture);
     const Position t = PlaceTexte(texte.Place, size);
     CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre, texte.Fond,
                              texte.Transparent, texte.Police);
@@ -30,14 +30,9 @@ void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const
         CSize logoSize;
         CGraphique::RecupereInfosImage(logo.Image, logoSize, nullptr);
         const Position l = PlaceLogo(logo.Place, size, logo.Taille);
-        HDC source = CreateCompatibleDC(nullptr);
-        HBITMAP previousLogo = SelectObject(source, logo.Image);
+        MemoryContext source(nullptr, logo.Image);
         BitBlt(dc, l.point.x, l.point.y, logoSize.cx, logoSize.cy, source, 0, 0, SRCCOPY);
-        SelectObject(source, previousLogo);
-        DeleteDC(source);
     }
-    SelectObject(dc, previous);
-    DeleteDC(dc);
 }
 
 CSize Composition::TailleApercu(CSize picture, CSize area)
