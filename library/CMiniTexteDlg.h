@@ -13,6 +13,8 @@
 #include "CDialog.h"
 #include "Gdi.h"
 
+#include <QFont>
+
 #include <memory>
 
 class CGraphique;
@@ -48,6 +50,9 @@ public:
     void AffichePolice();
     // Rebuilds PoliceTexte from Fonte and paints the text edit with it.
     void FormateLeTexte();
+    // The font the text edit shows: font itself when a line of it fits in
+    // height pixels, else the same face and style scaled down to fit.
+    static QFont TailleEcran(QFont font, int height);
     // Enabling for kAbsolue or kAutomatique.
     void PositionChange(UINT id);
     // A colour panel changed its colour or its "Transparent" box.

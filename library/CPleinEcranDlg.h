@@ -1,7 +1,8 @@
 #pragma once
 // Shows one picture alone on the whole screen, centred, under a small
 // caption. Keypad plus and minus zoom by a twentieth of the picture, Space
-// restores its own size, the arrows and the wheel move it by 10 pixels, a
+// restores its own size, F (or keypad star) fits a picture larger than the
+// screen to it and back, the arrows and the wheel move it by 10 pixels, a
 // click closes. The caller's picture is never changed nor released: the
 // viewer shows scaled copies of it.
 
@@ -30,6 +31,10 @@ public:
     // the waiting input run and returns Interrompu.
     int AfficheEtTeste();
     int PeekAndPump();
+    // The largest size of image, aspect kept, shown whole on a screen of
+    // that size (the picture sits one pixel in and the viewer is one pixel
+    // short of the screen); image itself when it already fits.
+    static CSize TailleAjustee(CSize image, CSize ecran);
 
     HBITMAP Image = nullptr;   // the caller's, may be null
     CString Legende;           // empty: no caption
@@ -51,7 +56,12 @@ protected:
 
 private:
     BitmapStatic* Picture() const;
+    BOOL Affiche(CSize taille, int rapide);
+    void Ajuste();
     void Plus();
     void Moins();
     void Deplace(int dx, int dy);
+
+    bool m_Ajustee = false;          // shown fitted; the fit key goes back
+    CSize m_TailleAvantAjustement;   // to this size
 };

@@ -6,6 +6,8 @@
 
 #include <QAbstractButton>
 #include <QEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -34,6 +36,8 @@ constexpr int kGauche = 2257;
 constexpr int kDroite = 2258;
 constexpr int kCentre = 2259;
 constexpr int kDx = 2260;
+// Room the edit keeps above and below its line.
+constexpr int kMargeEdit = 2;
 constexpr int kFlecheDx = 2261;
 
 constexpr int kAncres[] = {kHaut, kBas, kGauche, kDroite, kCentre};
@@ -236,7 +240,7 @@ void CMiniTexteDlg::FormateLeTexte()
 {
     HFONT police = CreateFontIndirect(&Fonte);
     QLineEdit* edit = EditTexte();
-    edit->setFont(police->qfont());
+    edit->setFont(TailleEcran(police->qfont(), edit->contentsRect().height()));
 
     HDC dc = GetDC(this);
     OnCtlColor(dc, edit);
@@ -249,6 +253,19 @@ void CMiniTexteDlg::FormateLeTexte()
     edit->update();
 
     DeleteObject(std::exchange(PoliceTexte, police));
+}
+
+QFont CMiniTexteDlg::TailleEcran(QFont police, int hauteur)
+{
+    // Face, weight and style stay; a font taller than the edit is shown
+    // smaller there, and only there: the pictures get its true size.
+    const int place = hauteur - 2 * kMargeEdit;
+    const int ligne = QFontMetrics(police).height();
+    if (place <= 0 || ligne <= place)
+        return police;
+    const int pixels = QFontInfo(police).pixelSize();
+    police.setPixelSize(std::max(1, pixels * place / ligne));
+    return police;
 }
 
 void CMiniTexteDlg::PositionChange(UINT id)

@@ -61,7 +61,7 @@ bool CDialog::Build(QWidget* parent, bool child)
 
     QWidget* previous = nullptr;
     bool previousWasRadio = false;
-    std::vector<QGroupBox*> groupBoxes;
+    std::vector<QWidget*> containers;
     for (const ControlTemplate& gabarit : layout->controls) {
         QWidget* control = DialogBuilder::CreateControl(gabarit, layout->module, this);
         Wire(control, gabarit);
@@ -72,14 +72,20 @@ bool CDialog::Build(QWidget* parent, bool child)
         }
         if (auto* spin = qobject_cast<SpinButton*>(control); spin && (gabarit.options & Opt::AutoBuddy))
             spin->SetBuddy(qobject_cast<QLineEdit*>(previous), (gabarit.options & Opt::AlignRight) != 0);
-        if (auto* box = qobject_cast<QGroupBox*>(control))
-            groupBoxes.push_back(box);
+        if (gabarit.kind == ControlKind::GroupBox || gabarit.kind == ControlKind::Frame)
+            containers.push_back(control);
         previous = control;
         previousWasRadio = gabarit.kind == ControlKind::RadioButton;
     }
-    // Group boxes are drawn behind the controls they surround.
-    for (QGroupBox* box : groupBoxes)
-        box->lower();
+    // Group boxes and frames go behind everything, the larger ones further
+    // back, so that a frame nested in a group box, and the panels it holds,
+    // stay above it whatever the order of the table. Lowering the smallest
+    // first leaves the largest at the bottom.
+    std::stable_sort(containers.begin(), containers.end(), [](const QWidget* a, const QWidget* b) {
+        return a->width() * a->height() < b->width() * b->height();
+    });
+    for (QWidget* container : containers)
+        container->lower();
     return true;
 }
 

@@ -23,3 +23,11 @@ const DialogTemplate* DialogTemplate::Find(UINT id)
     const auto found = Layouts().find(id);
     return found == Layouts().end() ? nullptr : &found->second;
 }
+
+std::vector<UINT> DialogTemplate::Ids()
+{
+    std::vector<UINT> ids;
+    for (const auto& [id, layout] : Layouts())
+        ids.push_back(id);
+    return ids;
+}

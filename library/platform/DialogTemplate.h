@@ -83,6 +83,8 @@ struct DialogTemplate {
     static bool Register(const DialogTemplate& layout);
     // Null when no layout has that id.
     static const DialogTemplate* Find(UINT id);
+    // Every id registered so far, in increasing order.
+    static std::vector<UINT> Ids();
 };
 
 // Dialog units to pixels: 1.5 across and 1.625 down, the template fonts'

@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr int kLegende = 1209;
@@ -18,6 +21,7 @@ constexpr int kHaut = 1205;
 constexpr int kBas = 1206;
 constexpr int kGauche = 1207;
 constexpr int kDroite = 1208;
+constexpr int kAjuste = 1210;
 
 constexpr UINT kTimerFermeture = 1;
 constexpr LONG kLargeurMax = 1920;
@@ -37,6 +41,7 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::PushButton, kBas, "Bas", 0, 0, 40, 14, Opt::Hidden},
         {ControlKind::PushButton, kGauche, "Gauche", 0, 0, 40, 14, Opt::Hidden},
         {ControlKind::PushButton, kDroite, "Droite", 0, 0, 40, 14, Opt::Hidden},
+        {ControlKind::PushButton, kAjuste, "Ajuste", 0, 0, 40, 14, Opt::Hidden},
     },
 });
 
@@ -49,7 +54,7 @@ struct Accelerateur {
 constexpr Accelerateur kAccelerateurs[] = {
     {Qt::Key_Plus, true, kPlus},   {Qt::Key_Minus, true, kMoins}, {Qt::Key_Space, false, kNormal},
     {Qt::Key_Up, false, kHaut},    {Qt::Key_Down, false, kBas},   {Qt::Key_Left, false, kGauche},
-    {Qt::Key_Right, false, kDroite},
+    {Qt::Key_Right, false, kDroite}, {Qt::Key_F, false, kAjuste},  {Qt::Key_Asterisk, true, kAjuste},
 };
 
 } // namespace
@@ -104,10 +109,12 @@ BOOL CPleinEcranDlg::OnInitDialog()
     return TRUE;
 }
 
-BOOL CPleinEcranDlg::Zoom(CSize taille)
+BOOL CPleinEcranDlg::Zoom(CSize taille) { return Affiche(taille, 1); }
+
+BOOL CPleinEcranDlg::Affiche(CSize taille, int rapide)
 {
     HDC dc = GetDC(this);
-    HBITMAP copie = CGraphique::RedimensionneImage(dc, Image, taille, 1);
+    HBITMAP copie = CGraphique::RedimensionneImage(dc, Image, taille, rapide);
     ReleaseDC(this, dc);
     if (!copie)
         return FALSE;
@@ -135,6 +142,43 @@ int CPleinEcranDlg::AfficheEtTeste()
 }
 
 int CPleinEcranDlg::PeekAndPump() { return ::PeekAndPump(); }
+
+CSize CPleinEcranDlg::TailleAjustee(CSize image, CSize ecran)
+{
+    const std::int64_t largeur = std::max<LONG>(ecran.cx - 2, 1);
+    const std::int64_t hauteur = std::max<LONG>(ecran.cy - 2, 1);
+    if (image.cx <= 0 || image.cy <= 0 || (image.cx <= largeur && image.cy <= hauteur))
+        return image;
+    // Rounded to the nearest pixel, never past the limiting side, never to nothing.
+    const auto regle = [](std::int64_t cote, std::int64_t vers, std::int64_t depuis) {
+        return static_cast<LONG>(std::max<std::int64_t>(1, (2 * cote * vers + depuis) / (2 * depuis)));
+    };
+    if (image.cx * hauteur <= image.cy * largeur)
+        return CSize(regle(image.cx, hauteur, image.cy), static_cast<LONG>(hauteur));
+    return CSize(static_cast<LONG>(largeur), regle(image.cy, largeur, image.cx));
+}
+
+// A photograph larger than the screen is otherwise seen only at its centre.
+// Halftone keeps fine detail readable at a fifth of the size, where the fast
+// stretch of the zoom steps would drop four rows in five.
+void CPleinEcranDlg::Ajuste()
+{
+    if (m_Ajustee) {
+        m_Ajustee = false;
+        TailleAffichee = m_TailleAvantAjustement;
+        Zoom(TailleAffichee);
+        return;
+    }
+    const CSize taille = TailleAjustee(TailleImage, TailleEcran);
+    if (!Affiche(taille, 0)) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        Zoom(TailleAffichee);
+        return;
+    }
+    m_Ajustee = true;
+    m_TailleAvantAjustement = TailleAffichee;
+    TailleAffichee = taille;
+}
 
 void CPleinEcranDlg::Plus()
 {
@@ -186,12 +230,13 @@ void CPleinEcranDlg::OnClicked(int id)
         return;
     }
     // Without a picture there is nothing to zoom or move; a click still closes.
-    if (!Image && (id == kPlus || id == kMoins || id == kNormal)) {
+    if (!Image && (id == kPlus || id == kMoins || id == kNormal || id == kAjuste)) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
     if (!Image && id >= kHaut && id <= kDroite)
         return;
+    const CSize avant = TailleAffichee;
     switch (id) {
     case kImage:
         EndDialog(IDOK);
@@ -218,10 +263,16 @@ void CPleinEcranDlg::OnClicked(int id)
     case kDroite:
         Deplace(kPas, 0);
         break;
+    case kAjuste:
+        Ajuste();
+        break;
     default:
         CDialog::OnClicked(id);
         break;
     }
+    // Another size leaves the fitted view: the fit key then fits again.
+    if (id != kAjuste && TailleAffichee != avant)
+        m_Ajustee = false;
 }
 
 BOOL CPleinEcranDlg::PreTranslateKey(int, QKeyEvent* event)

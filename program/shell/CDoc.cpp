@@ -4,6 +4,7 @@
 #include "CPrincipaleView.h"
 #include "CTamparoApp.h"
 #include "Commandes.h"
+#include "DernierDossier.h"
 
 #include "AtomicFile.h"
 #include "CArchive.h"
@@ -212,11 +213,14 @@ BOOL CDoc::DoSave(const CString& path, bool replace)
         demande.filter = FiltreFichiers();
         demande.defaultExtension = extension.empty() ? extension : extension.substr(1);
         demande.initialPath = m_titre + extension;
+        CString dossier = DernierDossier::Lit("Templates");
         if (!m_chemin.empty())
-            demande.initialPath = QFileInfo(QString::fromStdString(m_chemin)).absolutePath().toStdString() + "/"
-                                  + demande.initialPath;
+            dossier = QFileInfo(QString::fromStdString(m_chemin)).absolutePath().toStdString();
+        if (!dossier.empty())
+            demande.initialPath = dossier + "/" + demande.initialPath;
         if (!Interaction::current().saveFile(Proprietaire(), demande, cible))
             return FALSE;
+        DernierDossier::Retient("Templates", cible);
     }
     if (!OnSaveDocument(cible))
         return FALSE;

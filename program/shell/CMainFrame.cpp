@@ -19,7 +19,10 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QMenuBar>
+#include <QPointer>
 #include <QShortcut>
+#include <QTextBrowser>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -43,7 +46,8 @@ QFrame* Bordure(QWidget* parent)
 
 CMainFrame::CMainFrame()
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                               | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+                               | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
+                               | Qt::WindowCloseButtonHint)
 {
     setWindowIcon(Resources::loadIcon(ResourceModule::Program, kIconeApplication));
     ConstruitMenu();
@@ -76,6 +80,14 @@ void CMainFrame::ConstruitMenu()
             }
             QAction* action = menu->addAction(QString::fromUtf8(article.texte));
             action->setObjectName(QString::number(article.id));
+            // Shown beside the item; the window-wide shortcut does the work,
+            // so the action's own stays within its menu.
+            QList<QKeySequence> touches;
+            for (const Commande::Raccourci& raccourci : Commande::Raccourcis())
+                if (raccourci.id == article.id)
+                    touches.push_back(QKeySequence(QString::fromLatin1(raccourci.touches)));
+            action->setShortcuts(touches);
+            action->setShortcutContext(Qt::WidgetShortcut);
             connect(action, &QAction::triggered, this, [this, id = article.id] { OnCmdMsg(id); });
         }
     }
@@ -99,7 +111,7 @@ BOOL CMainFrame::OnCreateClient()
 
     // The view builds its form inside centre as it is constructed.
     m_vue = new CPrincipaleView(centre);
-    // The form keeps its layout's size, centred under the tool bar.
+    // The form is never smaller than its layout; room beyond it is the form's.
     m_vue->setMinimumSize(m_vue->size());
 
     m_graphique = std::make_unique<CGraphique>();
@@ -114,8 +126,7 @@ BOOL CMainFrame::OnCreateClient()
 
     m_colonne->addWidget(m_barreOutils.get());
     m_colonne->addWidget(Bordure(centre));
-    m_colonne->addWidget(m_vue, 0, Qt::AlignHCenter | Qt::AlignTop);
-    m_colonne->addStretch(1);
+    m_colonne->addWidget(m_vue, 1);
     m_colonne->addWidget(Bordure(centre));
     m_colonne->addWidget(m_barreInformation.get());
 
@@ -208,7 +219,12 @@ CRect CMainFrame::Emplacement(CSize ecran, CPoint positionSysteme)
 void CMainFrame::Place(CSize ecran)
 {
     const CRect zone = Emplacement(ecran, CPoint(x(), y()));
-    setFixedSize(zone.Width(), zone.Height());
+    // A small display is filled even where the form then runs past its
+    // edge, as the window always did there.
+    if (ecran.cx <= kLargeurPetitEcran && m_vue)
+        m_vue->setMinimumSize(0, 0);
+    // The start size; the user may then resize or maximise.
+    resize(zone.Width(), zone.Height());
     if (ecran.cx <= kLargeurPetitEcran)
         move(zone.left, zone.top);
     raise();
@@ -226,7 +242,26 @@ void CMainFrame::AfficheAPropos(int duree)
 
 void CMainFrame::OuvreManuel()
 {
-    Interaction::current().openOnDesktop(CheminManuel(QCoreApplication::applicationDirPath().toStdString()));
+    const CString manuel = CheminManuel(QCoreApplication::applicationDirPath().toStdString());
+    if (Interaction::current().openOnDesktop(manuel))
+        return;
+    // No desktop viewer took it (a bare session, a server): the program
+    // shows the manual itself, once, above its window.
+    static QPointer<QTextBrowser> fenetre;
+    if (!fenetre) {
+        CTamparoApp* application = CTamparoApp::Instance();
+        fenetre = new QTextBrowser(application ? application->Frame() : nullptr);
+        fenetre->setWindowFlags(Qt::Window);
+        fenetre->setAttribute(Qt::WA_DeleteOnClose);
+        fenetre->setObjectName(QStringLiteral("manual"));
+        fenetre->setOpenExternalLinks(true);
+        fenetre->resize(720, 640);
+        fenetre->setSource(QUrl::fromLocalFile(QString::fromStdString(manuel)));
+        fenetre->setWindowTitle(fenetre->documentTitle().isEmpty() ? QStringLiteral("Tamparo2")
+                                                                    : fenetre->documentTitle());
+    }
+    fenetre->show();
+    fenetre->raise();
 }
 
 CString CMainFrame::CheminManuel(const CString& dossierProgramme)

@@ -77,6 +77,9 @@ void COutilDialog::InitDialogBar()
         if (!bouton)
             continue;
         Icones[i] = Resources::loadIcon(ResourceModule::Program, kBoutons[i].icone);
+        // A tool-bar button is for the mouse: holding the focus, it would
+        // be pressed by the next space typed for a field.
+        bouton->setFocusPolicy(Qt::NoFocus);
         bouton->setIcon(Icones[i]);
         bouton->setIconSize(QSize(kTailleIcone, kTailleIcone));
         CRoutine::Message(TextesInfoBulles[i], kBoutons[i].infoBulle);

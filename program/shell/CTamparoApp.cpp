@@ -4,6 +4,7 @@
 #include "CDoc.h"
 #include "CMainFrame.h"
 #include "Commandes.h"
+#include "DernierDossier.h"
 
 #include "CRoutine.h"
 #include "Interaction.h"
@@ -123,9 +124,11 @@ void CTamparoApp::OnFileOpen()
     demande.title = "Open";
     demande.filter = CDoc::FiltreFichiers();
     demande.defaultExtension = extension.empty() ? extension : extension.substr(1);
+    demande.initialPath = DernierDossier::Lit("Templates");
     std::vector<std::string> chemins;
     if (!Interaction::current().openFiles(m_frame.get(), demande, chemins) || chemins.empty())
         return;
+    DernierDossier::Retient("Templates", chemins.front());
     OpenDocumentFile(chemins.front());
 }
 

@@ -12,6 +12,8 @@
 #include "CSignatureLogoDlg.h"
 #include "CTamparoApp.h"
 #include "Commandes.h"
+#include "DernierDossier.h"
+#include "LigneFichier.h"
 #include "Resources.h"
 #include "SpinButton.h"
 
@@ -145,6 +147,9 @@ void CPrincipaleView::OnInitialUpdate()
     ValeurDefautSortie();
     LectureReglages();
     Initialisation = 0;
+    // Every child exists now; a form already larger than its layout grows.
+    RetientDisposition();
+    Dispose();
 
     // A template named at start-up was read before the panels existed.
     if (CTamparoApp* application = CTamparoApp::Instance())
@@ -186,6 +191,9 @@ void CPrincipaleView::PrepareListe()
     // list's own size, not from its viewport.
     const int client = liste->width() - 2 * liste->frameWidth();
     liste->setColumnWidth(0, std::max(0, client - largeurEtat));
+    // Later, the names take whatever the list's width and its scroll bar leave.
+    liste->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    liste->header()->setSectionResizeMode(1, QHeaderView::Fixed);
 }
 
 void CPrincipaleView::PrepareAffichage()
@@ -194,16 +202,20 @@ void CPrincipaleView::PrepareAffichage()
     const QRect client = affichage->contentsRect();
     TailleAffichage = CSize(client.width(), client.height());
     // The layout's picture is the control's until it is taken back here.
-    HBITMAP initiale = affichage->SetBitmap(nullptr);
+    ImageFond = FondAffichage(affichage->SetBitmap(nullptr), TailleAffichage);
+}
+
+HBITMAP CPrincipaleView::FondAffichage(HBITMAP modele, CSize taille)
+{
     HBITMAP fond;
     {
         ContexteEcran dc(this);
-        fond = initiale ? CGraphique::RedimensionneImage(dc, initiale, TailleAffichage, 1)
-                        : CreateCompatibleBitmap(dc, TailleAffichage.cx, TailleAffichage.cy);
+        fond = modele ? CGraphique::RedimensionneImage(dc, modele, taille, 1)
+                      : CreateCompatibleBitmap(dc, taille.cx, taille.cy);
     }
-    if (initiale)
-        DeleteObject(initiale);
-    ImageFond = fond;
+    if (modele)
+        DeleteObject(modele);
+    return fond;
 }
 
 void CPrincipaleView::ValeurDefautSortie()
@@ -335,9 +347,7 @@ void CPrincipaleView::AjouteFichier(const CString& chemin)
     const QString nom = QString::fromStdString(chemin);
     if (!liste->findItems(nom, Qt::MatchExactly | Qt::MatchCaseSensitive, 0).isEmpty())
         return;
-    auto* ligne = new QTreeWidgetItem({nom, QString()});
-    ligne->setTextAlignment(1, Qt::AlignCenter);
-    liste->addTopLevelItem(ligne);
+    liste->addTopLevelItem(new LigneFichier(nom));
 }
 
 int CPrincipaleView::LigneSelectionnee() const
@@ -382,8 +392,11 @@ void CPrincipaleView::ChoisitFichiers()
     demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp||";
     demande.defaultExtension = "jpg";
     demande.multiple = true;
+    demande.initialPath = DernierDossier::Lit("Pictures");
     std::vector<std::string> choix;
     const bool accepte = Interaction::current().openFiles(this, demande, choix);
+    if (accepte && !choix.empty())
+        DernierDossier::Retient("Pictures", choix.front());
     if (accepte) {
         for (const std::string& chemin : choix)
             AjouteFichier(chemin);

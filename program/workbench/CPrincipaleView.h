@@ -9,8 +9,11 @@
 #include "ModeleSignature.h"
 
 #include <QIcon>
+#include <QPointer>
 
 #include <array>
+#include <utility>
+#include <vector>
 
 class CGraphique;
 class CMiniTexteDlg;
@@ -116,6 +119,7 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void PoseIcones();
@@ -139,4 +143,18 @@ private:
     void RemplaceImage(HBITMAP& slot, HBITMAP image);
     void LiberePanneaux();
     void LibereImages();
+
+    // Every child's place at the layout's own size, taken once the form is
+    // built; the form grows from it.
+    void RetientDisposition();
+    static QRect PlaceEtiree(int id, QRect origine, QSize surplus);
+    void Dispose();
+    // A display resized gets a background and a preview of its new size.
+    void AgranditAffichage();
+    // The display's background: modele (released here) at that size, or a
+    // blank one when there is no modele.
+    HBITMAP FondAffichage(HBITMAP modele, CSize taille);
+    std::vector<std::pair<QPointer<QWidget>, QRect>> m_disposition;
+    QSize m_tailleDisposition;
+    bool m_apercuEnAttente = false;
 };

@@ -87,6 +87,9 @@ void CPrincipaleView::LectureReglages()
     PanneauTexte->Create(cadre);
     PanneauLogo = new CSignatureLogoDlg(this);
     PanneauLogo->Create(cadre);
+    // The panels' layouts run a little past the frame's: it grows to show
+    // their right-hand borders whole.
+    cadre->resize(cadre->size().expandedTo(PanneauTexte->size()).expandedTo(PanneauLogo->size()));
 
     ModeleSignature reglages = Reglages();
     if (ReglagesRegistre::Lecture(reglages))

@@ -5,6 +5,7 @@
 #include "CGraphique.h"
 #include "CRoutine.h"
 #include "ContexteEcran.h"
+#include "DernierDossier.h"
 #include "EmplacementPanneau.h"
 #include "SpinButton.h"
 
@@ -262,9 +263,11 @@ void CSignatureLogoDlg::ChoisitLogo()
     demande.title = CRoutine::Message(titre, kTitreChargement).substr(0, 255);
     demande.filter = "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp||";
     demande.defaultExtension = "jpg";
+    demande.initialPath = DernierDossier::Lit("Logo");
     std::vector<std::string> choix;
     if (!Interaction::current().openFiles(this, demande, choix) || choix.empty())
         return;
+    DernierDossier::Retient("Logo", choix.front());
     Logo = choix.front();
     ChargeLogo(Logo);
     ConstruitApercuLogo();

@@ -1,11 +1,17 @@
 #include "DialogDriver.h"
 
+#include "CDialog.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QFrame>
 #include <QPointer>
+#include <QGroupBox>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -72,6 +78,22 @@ void ClickAt(QWidget* control, QPoint position)
     QApplication::sendEvent(control, release.get());
 }
 
+void ClickThroughWindow(QWidget* control)
+{
+    ASSERT_NE(control, nullptr);
+    ClickThroughWindowAt(control, control->rect().center());
+}
+
+void ClickThroughWindowAt(QWidget* control, QPoint position)
+{
+    ASSERT_NE(control, nullptr);
+    QWidget* window = control->window();
+    ASSERT_NE(window->windowHandle(), nullptr) << "the window is not shown";
+    const QPoint there = control->mapTo(window, position);
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, there);
+    Pump();
+}
+
 void PostClick(QWidget* control)
 {
     ASSERT_NE(control, nullptr);
@@ -86,6 +108,52 @@ void Type(QWidget* control, const QString& text)
     control->setFocus();
     for (const QChar c : text)
         SendKey(control, c.isLetterOrNumber() ? QChar(c.toUpper()).unicode() : 0, QString(c));
+}
+
+void TypeIntoFocus(const QString& text)
+{
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr) << "nothing has the focus";
+    for (const QChar c : text)
+        SendKey(focus, c.isLetterOrNumber() ? QChar(c.toUpper()).unicode() : 0, QString(c));
+}
+
+std::vector<QString> CoveredControls(QWidget* dialog)
+{
+    std::vector<QString> covered;
+    const auto name = [](const QWidget* w) {
+        return w ? QStringLiteral("%1 (%2)").arg(w->objectName(), QString::fromLatin1(w->metaObject()->className()))
+                 : QStringLiteral("nothing");
+    };
+    QWidget* window = dialog->window();
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+        bool numbered = false;
+        control->objectName().toInt(&numbered);
+        // Group boxes and frames lie under what they hold by design.
+        const bool container = qobject_cast<QGroupBox*>(control)
+                               || control->metaObject() == &QFrame::staticMetaObject;
+        if (!numbered || container || !control->isVisibleTo(window) || !control->isEnabled())
+            continue;
+        QWidget* hit = window->childAt(control->mapTo(window, control->rect().center()));
+        if (hit != control && !control->isAncestorOf(hit))
+            covered.push_back(name(control) + QStringLiteral(" covered by ") + name(hit));
+    }
+    return covered;
+}
+
+std::vector<QString> CoveredInEveryTemplate()
+{
+    std::vector<QString> covered;
+    for (const UINT id : DialogTemplate::Ids()) {
+        // Built bare: what a dialog class adds later cannot be judged here.
+        CDialog dialog(id);
+        dialog.Create(nullptr);
+        dialog.show();
+        for (const QString& one : CoveredControls(&dialog))
+            covered.push_back(QStringLiteral("template %1: ").arg(id) + one);
+        dialog.hide();
+    }
+    return covered;
 }
 
 void PressKey(QWidget* control, int key, Qt::KeyboardModifiers modifiers)

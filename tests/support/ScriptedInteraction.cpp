@@ -104,5 +104,5 @@ bool ScriptedInteraction::chooseFont(HWND, LOGFONT& font)
 bool ScriptedInteraction::openOnDesktop(const std::string& fileOrUrl)
 {
     opened.push_back(fileOrUrl);
-    return true;
+    return desktopOpens;
 }

@@ -53,6 +53,8 @@ public:
     std::vector<COLORREF> colourRequests;
     std::vector<LOGFONT> fontRequests;
     std::vector<std::string> opened;
+    // What openOnDesktop answers: false plays a session with no viewer.
+    bool desktopOpens = true;
 };
 
 // The instance the test main installs.

@@ -38,8 +38,13 @@ protected:
     // failing check cannot hang the test.
     int Run(CPleinEcranDlg& viewer, int width, int height, std::function<void(QWidget*)> actions)
     {
+        return Run(viewer, width ? TestImages::Gradient(width, height) : nullptr, std::move(actions));
+    }
+    // The same with a picture of the test's own, released at its end.
+    int Run(CPleinEcranDlg& viewer, HBITMAP image, std::function<void(QWidget*)> actions)
+    {
         DeleteObject(m_image);
-        m_image = width ? TestImages::Gradient(width, height) : nullptr;
+        m_image = image;
         viewer.Image = m_image;
         OnNextModal([&viewer, actions = std::move(actions)](QWidget* dialog) {
             actions(dialog);
@@ -193,7 +198,7 @@ TEST_F(PleinEcran, InFollowModeCommandsOnlyRecordAnInterruption)
         EXPECT_EQ(viewer.AfficheEtTeste(), 0);
         EXPECT_EQ(ControlAs<BitmapStatic>(dialog, kImage)->GetBitmap(), m_image);
         EXPECT_EQ(viewer.ImageAffichee, nullptr);
-        for (int key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_Escape}) {
+        for (int key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_F, Qt::Key_Escape}) {
             viewer.Interrompu = 0;
             Keys(dialog, key);
             EXPECT_EQ(viewer.AfficheEtTeste(), 1) << key;
@@ -211,10 +216,136 @@ TEST_F(PleinEcran, WithoutAPictureZoomBeepsAndAClickStillCloses)
     EXPECT_EQ(Run(viewer, 0, 0, [](QWidget* dialog) {
         Keys(dialog, Qt::Key_Plus, 1, kPave);
         Keys(dialog, Qt::Key_Right);
+        Keys(dialog, Qt::Key_F);
         EXPECT_EQ(Where(dialog), QPoint(0, 0));
-        EXPECT_EQ(Scripted().beeps.size(), 1u);
+        EXPECT_EQ(Scripted().beeps.size(), 2u);
         Click(Control(dialog, kImage));
     }), IDOK);
+}
+
+// Red, green, blue and white quarters: each corner of any fitted copy keeps its own colour.
+HBITMAP Quarters(int width, int height)
+{
+    return TestImages::Make(width, height, 32, [width, height](int x, int y) {
+        const bool right = x >= width / 2, bottom = y >= height / 2;
+        return bottom ? (right ? RGB(255, 255, 255) : RGB(0, 0, 255)) : (right ? RGB(0, 255, 0) : RGB(255, 0, 0));
+    });
+}
+
+TEST_F(PleinEcran, FitKeyShowsTheWholePictureOnTheScreen)
+{
+    struct Case {
+        CSize screen;
+        CSize picture;
+        QRect shown;
+    };
+    const Case cases[] = {
+        {{800, 600}, {4000, 3000}, QRect(0, 0, 797, 598)},
+        {{1920, 1080}, {4000, 3000}, QRect(240, 0, 1437, 1078)},
+        {{1024, 768}, {768, 4000}, QRect(437, 0, 147, 766)},
+        // Already whole on the screen: its own size.
+        {{1024, 768}, {100, 80}, QRect(461, 343, 100, 80)},
+        {{1024, 768}, {1022, 766}, QRect(0, 0, 1022, 766)},
+    };
+    for (const Case& c : cases) {
+        Screen::simulate(c.screen, 32);
+        CPleinEcranDlg viewer;
+        Run(viewer, Quarters(c.picture.cx, c.picture.cy), [&](QWidget* dialog) {
+            Keys(dialog, Qt::Key_F);
+            const QRect shown = Control(dialog, kImage)->geometry();
+            EXPECT_EQ(shown, c.shown) << c.picture.cx << "x" << c.picture.cy;
+            EXPECT_TRUE(dialog->rect().contains(shown));
+            EXPECT_EQ(viewer.TailleAffichee, CSize(c.shown.width(), c.shown.height()));
+            ASSERT_EQ(TestImages::SizeOf(viewer.ImageAffichee), viewer.TailleAffichee);
+            const int right = c.shown.width() - 1, bottom = c.shown.height() - 1;
+            EXPECT_EQ(TestImages::Pixel(viewer.ImageAffichee, 0, 0), RGB(255, 0, 0));
+            EXPECT_EQ(TestImages::Pixel(viewer.ImageAffichee, right, 0), RGB(0, 255, 0));
+            EXPECT_EQ(TestImages::Pixel(viewer.ImageAffichee, 0, bottom), RGB(0, 0, 255));
+            EXPECT_EQ(TestImages::Pixel(viewer.ImageAffichee, right, bottom), RGB(255, 255, 255));
+        });
+    }
+    EXPECT_TRUE(Scripted().beeps.empty());
+}
+
+TEST_F(PleinEcran, FittingAveragesFineDetailInsteadOfDroppingIt)
+{
+    Screen::simulate({800, 600}, 32);
+    CPleinEcranDlg viewer;
+    // One-pixel stripes: the fast stretch would keep only black or only white columns.
+    Run(viewer, TestImages::Make(4000, 3000, 32, [](int x, int) { return x % 2 ? RGB(255, 255, 255) : 0; }),
+        [&](QWidget* dialog) {
+            Keys(dialog, Qt::Key_F);
+            ASSERT_EQ(viewer.TailleAffichee, CSize(797, 598));
+            for (int x : {1, 200, 398, 600, 795}) {
+                const int grey = GetRValue(TestImages::Pixel(viewer.ImageAffichee, x, 300));
+                EXPECT_GT(grey, 90) << x;
+                EXPECT_LT(grey, 165) << x;
+            }
+        });
+}
+
+TEST_F(PleinEcran, AfterFittingTheOtherKeysWorkAsBefore)
+{
+    struct Key {
+        int key;
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    };
+    const Key fit{Qt::Key_F}, plus{Qt::Key_Plus, kPave}, minus{Qt::Key_Minus, kPave}, space{Qt::Key_Space},
+        right{Qt::Key_Right};
+    struct Case {
+        const char* name;
+        std::vector<Key> keys;
+        CSize size;
+        QPoint where;
+    };
+    // A 1600 x 1200 picture on an 800 x 600 screen: steps of 80 x 60.
+    const Case cases[] = {
+        {"nothing", {}, {1600, 1200}, {-401, -301}},
+        {"fit", {fit}, {797, 598}, {0, 0}},
+        {"keypad star", {{Qt::Key_Asterisk, kPave}}, {797, 598}, {0, 0}},
+        {"fit again: back", {fit, fit}, {1600, 1200}, {-401, -301}},
+        {"own size", {fit, space}, {1600, 1200}, {-401, -301}},
+        {"one step up from the fitted size", {fit, plus}, {877, 658}, {-39, -30}},
+        {"one step down", {fit, minus}, {717, 538}, {40, 30}},
+        {"a step leaves the fitted view", {fit, minus, fit}, {797, 598}, {0, 0}},
+        {"back to the size before fitting", {minus, minus, fit, fit}, {1440, 1080}, {-321, -241}},
+        {"moves as any smaller picture", {fit, right}, {797, 598}, {3, 0}},
+        {"main keyboard star", {{Qt::Key_Asterisk}}, {1600, 1200}, {-401, -301}},
+        {"Ctrl+F", {{Qt::Key_F, Qt::ControlModifier}}, {1600, 1200}, {-401, -301}},
+    };
+    Screen::simulate({800, 600}, 32);
+    for (const Case& c : cases) {
+        CPleinEcranDlg viewer;
+        Run(viewer, 1600, 1200, [&](QWidget* dialog) {
+            for (const Key& k : c.keys)
+                Keys(dialog, k.key, 1, k.modifiers);
+            EXPECT_EQ(viewer.TailleAffichee, c.size) << c.name;
+            EXPECT_EQ(TestImages::SizeOf(viewer.ImageAffichee), c.size) << c.name;
+            EXPECT_EQ(Where(dialog), c.where) << c.name;
+        });
+    }
+    EXPECT_TRUE(Scripted().beeps.empty());
+}
+
+TEST(PleinEcranAjustement, SizeKeepsTheAspectAndNeverReachesNothing)
+{
+    struct Case {
+        CSize picture;
+        CSize screen;
+        CSize fitted;
+    };
+    const Case cases[] = {
+        {{798, 598}, {800, 600}, {798, 598}},   // exactly the room there is
+        {{799, 598}, {800, 600}, {798, 597}},
+        {{4000, 10}, {800, 600}, {798, 2}},
+        {{10, 4000}, {800, 600}, {1, 598}},
+        {{100000, 1}, {800, 600}, {798, 1}},
+        {{0, 0}, {800, 600}, {0, 0}},
+        {{3000, 3000}, {2, 2}, {1, 1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CPleinEcranDlg::TailleAjustee(c.picture, c.screen), c.fitted)
+            << c.picture.cx << "x" << c.picture.cy << " on " << c.screen.cx << "x" << c.screen.cy;
 }
 
 } // namespace

@@ -13,9 +13,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextBrowser>
 
 #include <functional>
 #include <sstream>
@@ -186,4 +188,51 @@ TEST(CheminManuel, BesideTheProgramFirstThenTheInstalledShareFolder)
     EXPECT_EQ(CMainFrame::CheminManuel(bin), partage);
     TestImages::WriteFile(aCote, {'<'});
     EXPECT_EQ(CMainFrame::CheminManuel(bin), aCote);
+}
+
+TEST_F(ShellTest, MenusShowTheirShortcutsAndTheToolBarTakesNoFocus)
+{
+    ASSERT_TRUE(Demarre());
+    for (const auto& [id, touches] : {std::pair{57600, "Ctrl+N"}, {57601, "Ctrl+O"}, {57603, "Ctrl+S"}}) {
+        SCOPED_TRACE(id);
+        EXPECT_EQ(Article(id)->shortcut(), QKeySequence(QString::fromLatin1(touches)));
+        EXPECT_EQ(Article(id)->shortcutContext(), Qt::WidgetShortcut) << "the window's own shortcut runs it";
+    }
+    EXPECT_TRUE(Article(57665)->shortcut().isEmpty());
+    for (const int id : COutilDialog::Boutons())
+        EXPECT_EQ(Bouton(id)->focusPolicy(), Qt::NoFocus) << id;
+}
+
+TEST_F(ShellTest, WithoutADesktopViewerTheManualOpensInTheProgramsOwnWindow)
+{
+    ASSERT_TRUE(Demarre());
+    Scripted().desktopOpens = false;
+    Article(32778)->trigger();
+    auto* manuel = Frame()->findChild<QTextBrowser*>(QStringLiteral("manual"));
+    ASSERT_NE(manuel, nullptr);
+    EXPECT_TRUE(manuel->isVisible());
+    Article(32778)->trigger();
+    EXPECT_EQ(Frame()->findChildren<QTextBrowser*>(QStringLiteral("manual")).size(), 1) << "one window, raised again";
+    manuel->close();
+}
+
+TEST_F(ShellTest, FileDialogsReopenInTheFolderLastChosenEvenAfterARestart)
+{
+    ASSERT_TRUE(Demarre());
+    const std::string dossier = bac.path("photos");
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dossier)));
+    const std::string photo = dossier + "/a.jpg";
+    Scripted().files.push_back({photo});
+    Article(32771)->trigger();
+    ASSERT_FALSE(Scripted().fileDialogs.empty());
+    EXPECT_EQ(Scripted().fileDialogs.back().request.initialPath, "");
+
+    NouvelleApplication();
+    ASSERT_TRUE(Demarre());
+    Scripted().files.push_back({});
+    Article(32771)->trigger();
+    EXPECT_EQ(Scripted().fileDialogs.back().request.initialPath, dossier);
+    Scripted().files.push_back({});
+    Article(57601)->trigger();
+    EXPECT_EQ(Scripted().fileDialogs.back().request.initialPath, "") << "templates have their own folder";
 }

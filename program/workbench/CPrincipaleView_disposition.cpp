@@ -1,0 +1,121 @@
+// The form at any size: the layout's table gives its smallest size; room
+// beyond it goes to the "Display" preview and the file list, shared half
+// and half across, all of it down; "Setup" keeps its size at the right and
+// "The Signing" keeps its height at the bottom, its panels centred in it.
+
+#include "CPrincipaleView.h"
+
+#include "BitmapStatic.h"
+#include "Resources.h"
+
+#include <QHeaderView>
+#include <QResizeEvent>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kAffichage = 1200;
+constexpr int kCadreAffichage = 1203;
+constexpr int kListe = 1300;
+constexpr int kCadreListe = 1301;
+constexpr int kCompteur = 1700;
+constexpr int kCadreSignature = 1400;
+constexpr int kCadrePanneaux = 1401;
+constexpr UINT kImageFond = 121;
+
+// Where the layout's columns and rows part, in dialog units.
+constexpr int kFinAffichage = 133;
+constexpr int kFinListe = 302;
+constexpr int kFinHaut = 131;
+
+} // namespace
+
+void CPrincipaleView::RetientDisposition()
+{
+    m_disposition.clear();
+    for (QWidget* enfant : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        m_disposition.push_back({enfant, enfant->geometry()});
+    const DialogTemplate* disposition = DialogTemplate::Find(IDD);
+    m_tailleDisposition = QSize(DialogUnits::X(disposition->cx), DialogUnits::Y(disposition->cy));
+}
+
+QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus)
+{
+    const int gauche = surplus.width() / 2;
+    const int droite = surplus.width() - gauche;
+    QRect place = origine;
+    if (origine.top() >= DialogUnits::Y(kFinHaut)) {
+        place.translate(0, surplus.height());
+        if (id == kCadreSignature)
+            place.setWidth(origine.width() + surplus.width());
+        else if (id == kCadrePanneaux)
+            place.translate(surplus.width() / 2, 0);
+    } else if (origine.left() < DialogUnits::X(kFinAffichage)) {
+        if (id == kCadreAffichage || id == kAffichage)
+            place.setSize(origine.size() + surplus - QSize(droite, 0));
+    } else if (origine.left() < DialogUnits::X(kFinListe)) {
+        place.translate(gauche, 0);
+        if (id == kCadreListe || id == kListe)
+            place.setSize(origine.size() + surplus - QSize(gauche, 0));
+        else if (id == kCompteur)
+            place = QRect(place.left(), place.top() + surplus.height(), origine.width() + droite, origine.height());
+    } else {
+        place.translate(surplus.width(), 0);
+    }
+    return place;
+}
+
+void CPrincipaleView::resizeEvent(QResizeEvent* event)
+{
+    CDialog::resizeEvent(event);
+    Dispose();
+}
+
+void CPrincipaleView::Dispose()
+{
+    if (m_disposition.empty())
+        return;
+    const QSize surplus = (size() - m_tailleDisposition).expandedTo(QSize(0, 0));
+    for (const auto& [enfant, origine] : m_disposition) {
+        if (!enfant)
+            continue;
+        bool numero = false;
+        const int id = enfant->objectName().toInt(&numero);
+        enfant->setGeometry(PlaceEtiree(numero ? id : -1, origine, surplus));
+    }
+    // The preview follows once the sizes settle: a window being dragged
+    // larger asks for one picture, not one per step.
+    if (!m_apercuEnAttente) {
+        m_apercuEnAttente = true;
+        QTimer::singleShot(0, this, [this] {
+            m_apercuEnAttente = false;
+            AgranditAffichage();
+        });
+    }
+}
+
+void CPrincipaleView::AgranditAffichage()
+{
+    auto* affichage = GetDlgItemAs<BitmapStatic>(kAffichage);
+    // Before the first update, and after the images were released, the
+    // display has no background of its own to resize.
+    if (!affichage || !ImageFond)
+        return;
+    const QRect client = affichage->contentsRect();
+    const CSize taille(client.width(), client.height());
+    if (taille == TailleAffichage || taille.cx <= 0 || taille.cy <= 0)
+        return;
+    HBITMAP fond = FondAffichage(Resources::loadBitmap(ResourceModule::Program, kImageFond), taille);
+    if (!fond)
+        return;
+    TailleAffichage = taille;
+    HBITMAP ancien = std::exchange(ImageFond, fond);
+    // With no picture selected, the background itself is what is signed.
+    if (ImageSelection == ancien) {
+        ImageSelection = ImageFond;
+        TailleImage = taille;
+    }
+    ConstruitApercu();
+    DeleteObject(ancien);
+}
