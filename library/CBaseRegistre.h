@@ -7,18 +7,24 @@
 // Every operation returns 1 on success and 0 on failure, and leaves an errno
 // value in Erreur (0 on success). Receiving arguments are written only on
 // success, so a missing value keeps the caller's default.
+//
+// An open key works on a private copy of the file; closing it writes the file
+// the way pictures are written (a complete temporary renamed over it), so a
+// full disk or a killed program leaves the previous settings whole.
 
 #include "Types.h"
 
 #include <memory>
 
 class QAbstractButton;
-class QSettings;
 
 class CBaseRegistre {
 public:
     // Size limit of a stored text, terminating zero included.
     static constexpr long kTailleTexteMax = 65535;
+    // A settings file beyond this is a runaway one: it is not loaded, and the
+    // user is told once per run why the settings are no longer kept.
+    static constexpr long long kTailleFichierMax = 16LL << 20;
 
     CBaseRegistre() = default;
     CBaseRegistre(const CBaseRegistre&) = default;
@@ -29,7 +35,8 @@ public:
     int Ouvre(const CString& nom, WORD mode);
     int OuvreLecture(const CString& nom);
     int OuvreEcriture(const CString& nom);
-    // Writes everything to disk; fails when the file could not be written.
+    // Writes what changed to disk; fails when the file could not be written
+    // in full, and the previous file then stays as it was.
     int Ferme();
 
     int Lecture(const CString& valeur, CString& texte);
@@ -47,8 +54,10 @@ public:
     int Ecriture(const CString& valeur, QAbstractButton& bouton);
     int Ecriture(const CString& valeur, const void* donnees, long taille);
 
+    // The open key: the file's path and the values read from it.
+    struct CleOuverte;
     // Copies share the open key; closing it through one of them is enough.
-    std::shared_ptr<QSettings> Cle;
+    std::shared_ptr<CleOuverte> Cle;
     int Erreur = 0;
 
 private:

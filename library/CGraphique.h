@@ -9,6 +9,9 @@
 #include <array>
 #include <memory>
 
+class Metadonnees;
+enum class PolitiqueMetadonnees : int;
+
 class CGraphique {
 public:
     static constexpr int kNombreMotifs = 50;
@@ -33,6 +36,19 @@ public:
     int SauveImageJPEG(CString path, HBITMAP image, int quality);
     HBITMAP ChargeImageGIF(CString path);
     int SauveImageGIF(CString path, HBITMAP image);
+
+    // Photographs. ChargePhoto gives the picture upright, as a viewer shows
+    // it, and the metadata of a JPEG file (32 bits per pixel; BMP and GIF
+    // load as ChargeImage does, with no metadata); null and the same message
+    // as ChargeImage on failure. SauvePhoto writes the metadata loaded with
+    // the picture back into a JPEG file, as the policy says and adjusted to
+    // the picture saved (BMP and GIF get none); 1 or 0 as SauveImage.
+    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
+    int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
+                   PolitiqueMetadonnees politique);
+    // A new 32-bit image: source turned as an Exif orientation (1 to 8)
+    // says to show it; null on failure or an orientation out of range.
+    static HBITMAP RedresseImage(HBITMAP source, int orientation);
 
     // Geometry
     static HBITMAP RedimensionneImage(HDC reference, HBITMAP source, CSize size, int fast);
@@ -82,6 +98,11 @@ private:
                                PALETTEENTRY* entries);
     HBITMAP Image8Bits(HDC reference, HBITMAP image);
     void LiberationMemoireImage();
+    static HBITMAP ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees);
+    static int SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
+                                        const Metadonnees& ecrits);
+    // A 32-bit copy of any device image; null when it cannot be made.
+    static HBITMAP Copie32Bits(const Bitmap& image);
 
     std::array<CBitmap, kNombreMotifs> m_Motifs;
     std::array<CBitmap, kNombreMotifs> m_Vignettes;

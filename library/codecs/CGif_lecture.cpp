@@ -14,7 +14,9 @@
 #include "CGif.h"
 
 #include "AtomicFile.h"
+#include "Budget.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -38,6 +40,26 @@ struct ImageBlock {
     RGBQUAD colours[256];
 };
 constexpr std::size_t kTableBytes = kMaxCodes * (2 * sizeof(WORD) + 2);
+
+// What an image's LZW data can stand for. A code stands for at most 4093
+// pixels (the longest string a 4096-entry table can define) and takes 12 bits
+// once strings grow past 2046, so no stream expands beyond 2730 pixels per
+// byte; 4096 leaves a margin. Data cut short still gets 2^20 pixels.
+constexpr std::uint64_t kPixelsOfferts = std::uint64_t(1) << 20;
+constexpr std::uint64_t kPixelsParOctet = 4096;
+
+// The data bytes of the sub-blocks that start at position, as far as the
+// file holds them.
+std::uint64_t OctetsDesSousBlocs(const BYTE* data, std::size_t length, std::size_t position)
+{
+    std::uint64_t total = 0;
+    while (position < length && data[position] != 0) {
+        const std::size_t block = data[position];
+        total += std::min(block, length - position - 1);
+        position += 1 + block;
+    }
+    return total;
+}
 
 } // namespace
 
@@ -87,19 +109,22 @@ int CGif::Load(const char* path)
         consumed += bytes;
     }
 
-    // The rest at once; the size is a hint only (the file may change under us).
+    // The rest at once, once the budget allows it; the size is a hint only
+    // (the file may change under us).
     struct stat info {};
     std::size_t capacity = 1 << 16;
     if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)
         && static_cast<std::uint64_t>(info.st_size) > consumed)
         capacity = static_cast<std::size_t>(info.st_size) - consumed + 1;
-    CBlock<BYTE> data(static_cast<BYTE*>(std::malloc(capacity)));
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+    CBlock<BYTE> data(budget.Reserve(capacity) ? static_cast<BYTE*>(std::malloc(capacity)) : nullptr);
     std::size_t length = 0;
     while (data) {
         length += std::fread(data.get() + length, 1, capacity - length, file.get());
         if (length < capacity)
             break;
-        if (capacity > SIZE_MAX / 2) {
+        if (capacity > SIZE_MAX / 2 || !budget.Reserve(capacity)) {
             data.reset();
             break;
         }
@@ -236,15 +261,25 @@ HBITMAP CGif::TakeIt()
     }
     const int minimum = data[m_Position++];
 
-    // Sizes the decoder refuses still leave the walk after this image.
+    // Sizes the decoder refuses still leave the walk after this image. Each
+    // image is a decoding of its own, beside the file held since Load.
     const std::uint64_t pixels = std::uint64_t(m_Width) * std::uint64_t(m_Height);
-    if (m_Width == 0 || m_Height == 0 || pixels > Bitmap::kMaxPixels || minimum < 1 || minimum > 8) {
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+    if (m_Width == 0 || m_Height == 0 || minimum < 1 || minimum > 8 || !budget.AdmetPixels(m_Width, m_Height)
+        || !budget.AdmetDonnees(pixels, Budget::Permis(kPixelsOfferts, kPixelsParOctet,
+                                                       OctetsDesSousBlocs(data, m_DataLength, m_Position)))) {
         SkipSubBlocks();
         return nullptr;
     }
     m_Stride = ((static_cast<std::size_t>(m_Width) - 1) | 3) + 1;
     const std::size_t pixelBytes = m_Stride * static_cast<std::size_t>(m_Height);
-    CBlock<BYTE> block(static_cast<BYTE*>(std::calloc(1, sizeof(ImageBlock) + pixelBytes + kTableBytes)));
+    const std::size_t blockBytes = sizeof(ImageBlock) + pixelBytes + kTableBytes;
+    const std::uint64_t imageBytes =
+        std::uint64_t(DibRowBytes(static_cast<std::size_t>(m_Width), Screen::depth())) * std::uint64_t(m_Height);
+    CBlock<BYTE> block(budget.Reserve(m_DataLength + blockBytes + imageBytes)
+                           ? static_cast<BYTE*>(std::calloc(1, blockBytes))
+                           : nullptr);
     if (!block) {
         SkipSubBlocks();
         return nullptr;

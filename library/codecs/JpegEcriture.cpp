@@ -1,5 +1,7 @@
 #include "JpegEcriture.h"
 
+#include "Metadonnees.h"
+
 #include <cstring>
 
 JpegEcriture::JpegEcriture(const char* fatalCaption) : m_erreur(fatalCaption)
@@ -28,6 +30,31 @@ bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION heigh
     jpeg_set_defaults(&m_info);
     jpeg_set_quality(&m_info, quality, TRUE);
     jpeg_start_compress(&m_info, TRUE);
+    return true;
+}
+
+bool JpegEcriture::EcritMetadonnees(const Metadonnees& metadonnees)
+{
+    return EcritMarqueurs(metadonnees, metadonnees.ProfilICC());
+}
+
+bool JpegEcriture::EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.AfficheFatale();
+        return false;
+    }
+    bool profilEcrit = false;
+    for (const Metadonnees::Marqueur& m : metadonnees.Marqueurs()) {
+        if (Metadonnees::EstMorceauICC(m)) {
+            // Chunks that do not make one profile are left out.
+            if (!profilEcrit && !profil.empty())
+                jpeg_write_icc_profile(&m_info, profil.data(), static_cast<unsigned>(profil.size()));
+            profilEcrit = true;
+        } else if (m.octets.size() <= Metadonnees::kTailleMarqueur) {
+            jpeg_write_marker(&m_info, m.code, m.octets.data(), static_cast<unsigned>(m.octets.size()));
+        }
+    }
     return true;
 }
 

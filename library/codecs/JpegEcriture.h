@@ -6,6 +6,11 @@
 
 #include "JpegErreur.h"
 
+#include <cstdint>
+#include <vector>
+
+class Metadonnees;
+
 class JpegEcriture {
 public:
     explicit JpegEcriture(const char* fatalCaption);
@@ -18,6 +23,9 @@ public:
     // tables written.
     bool Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION height, int components, J_COLOR_SPACE space,
                  int quality);
+    // Between Demarre and the first rows: a photograph's markers in their
+    // order, its ICC profile written whole where its first chunk was.
+    bool EcritMetadonnees(const Metadonnees& metadonnees);
     // Sample rows from the image pool, released with the compressor.
     JSAMPARRAY AlloueLignes(JDIMENSION samples, JDIMENSION rows);
     bool EcritLignes(JSAMPARRAY rows, JDIMENSION count);
@@ -28,6 +36,8 @@ public:
     const char* Message() const { return m_erreur.Message(); }
 
 private:
+    bool EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil);
+
     JpegErreur m_erreur;
     jpeg_compress_struct m_info;
 };

@@ -26,7 +26,7 @@ BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
     JpegLecture lecture;
     if (!lecture.Ouvre(fileName))
         return nullptr;
-    if (!lecture.TailleAcceptable()) {
+    if (!lecture.TailleAcceptable(3)) {
         JpegLecture::SignaleMemoire();
         return nullptr;
     }

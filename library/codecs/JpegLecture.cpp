@@ -1,9 +1,13 @@
 #include "JpegLecture.h"
 
-#include "Bitmap.h"
 #include "Interaction.h"
+#include "Metadonnees.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
+#include <new>
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,11 +17,29 @@ namespace {
 constexpr int kMaxScans = 500;
 constexpr const char* kTropDeScans = "Progressive JPEG image has more than 500 scans";
 
+// What a file's bytes can stand for, in 8 x 8 blocks of one component.
+// Huffman coding spends at least one bit per block in a progressive file's
+// first DC scan and two (DC and end of block) in a sequential scan, so a
+// whole file holds at most 8, or 4, blocks per byte. Damaged files (cut
+// short, or with restart markers standing for missing data) get 2^20 blocks
+// whatever their size: a 44-megapixel 4:2:0 photograph cut after its header
+// still loads as before.
+constexpr std::uint64_t kBlocsOfferts = std::uint64_t(1) << 20;
+// The passes over those blocks: one per scan that covers them and the output
+// pass. Real encoders write about ten scans, at least 2 bits per block for
+// a flat picture; 64 passes per byte leaves room for any of them, and 2^24
+// for a damaged one. A hostile file gets a fraction of a second.
+constexpr std::uint64_t kTravailOffert = std::uint64_t(1) << 24;
+constexpr std::uint64_t kTravailParOctet = 64;
+constexpr const char* kTropDeTravail = "JPEG image asks for more decoding than its data can hold";
+
+std::uint64_t Arrondi(std::uint64_t n, std::uint64_t multiple) { return (n + multiple - 1) / multiple * multiple; }
+
 void SignaleOuverture(const CString& path) { AfxMessageBox("JPEG :\nCan't open " + path + "\n", MB_OK); }
 
 } // namespace
 
-JpegLecture::JpegLecture() : m_erreur("JPEG Fatal Error")
+JpegLecture::JpegLecture() : m_erreur("JPEG Fatal Error"), m_budget(Budget::Courant())
 {
     // Zeroed, so that releasing a decompressor whose creation failed is safe.
     std::memset(&m_info, 0, sizeof m_info);
@@ -37,6 +59,9 @@ bool JpegLecture::Ouvre(const CString& path)
         SignaleOuverture(path);
         return false;
     }
+    struct stat etat {};
+    m_tailleFichier = ::fstat(::fileno(m_fichier), &etat) == 0 ? static_cast<std::uint64_t>(etat.st_size) : 0;
+    m_budget.Debute(Budget::Permis(kTravailOffert, kTravailParOctet, m_tailleFichier));
     if (setjmp(m_erreur.Reprise())) {
         m_erreur.AfficheFatale();
         return false;
@@ -45,14 +70,50 @@ bool JpegLecture::Ouvre(const CString& path)
     jpeg_create_decompress(&m_info);
     m_progression.progress_monitor = &JpegLecture::Surveille;
     m_info.progress = &m_progression;
+    m_info.client_data = this;
     jpeg_stdio_src(&m_info, m_fichier);
+    if (m_metadonnees) {
+        // APP0 and APP14 stay with the library, which reads its colour
+        // conventions from them.
+        jpeg_set_marker_processor(&m_info, JPEG_COM, &JpegLecture::LitMarqueur);
+        for (int n = 1; n <= 15; ++n)
+            if (n != 14)
+                jpeg_set_marker_processor(&m_info, JPEG_APP0 + n, &JpegLecture::LitMarqueur);
+    }
     jpeg_read_header(&m_info, TRUE);
     return true;
 }
 
-bool JpegLecture::TailleAcceptable() const
+bool JpegLecture::TailleAcceptable(int octetsParPixel)
 {
-    return static_cast<std::size_t>(m_info.image_width) * m_info.image_height <= Bitmap::kMaxPixels;
+    const std::uint64_t largeur = m_info.image_width;
+    const std::uint64_t hauteur = m_info.image_height;
+    if (!m_budget.AdmetPixels(largeur, hauteur))
+        return false;
+    // Progressive and non-interleaved files are read whole before the first
+    // row comes out, into 64 coefficients of 2 bytes per block, each
+    // component rounded up to whole MCUs.
+    const bool tampon = m_info.progressive_mode || m_info.comps_in_scan < m_info.num_components;
+    std::uint64_t blocs = 0;
+    std::uint64_t coefficients = 0;
+    for (int c = 0; c < m_info.num_components; ++c) {
+        const jpeg_component_info& composante = m_info.comp_info[c];
+        blocs += std::uint64_t(composante.width_in_blocks) * composante.height_in_blocks;
+        if (tampon)
+            coefficients += Arrondi(composante.width_in_blocks, composante.h_samp_factor)
+                * Arrondi(composante.height_in_blocks, composante.v_samp_factor) * sizeof(JBLOCK);
+    }
+    const std::uint64_t blocsPermis =
+        Budget::Permis(kBlocsOfferts, m_info.progressive_mode ? 8 : 4, m_tailleFichier);
+    const std::uint64_t sortie = largeur * hauteur * static_cast<std::uint64_t>(octetsParPixel);
+    if (!m_budget.AdmetDonnees(blocs, blocsPermis) || !m_budget.Reserve(sortie + coefficients)
+        || !m_budget.Travaille(blocs))
+        return false;
+    // The library's own check of its whole-image buffers: it fails rather
+    // than use more than the output rows leave.
+    m_info.mem->max_memory_to_use =
+        static_cast<long>(std::min<std::uint64_t>(m_budget.Disponible() + coefficients, LONG_MAX));
+    return true;
 }
 
 bool JpegLecture::Demarre()
@@ -97,8 +158,60 @@ bool JpegLecture::Termine()
 
 void JpegLecture::Surveille(j_common_ptr info)
 {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+    auto* decompression = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompression->input_scan_number > kMaxScans)
         JpegErreur::Abandonne(info, kTropDeScans);
+    // Each scan is charged once, before its first row is decoded.
+    auto* lecture = static_cast<JpegLecture*>(decompression->client_data);
+    if (decompression->input_scan_number == lecture->m_dernierScan)
+        return;
+    lecture->m_dernierScan = decompression->input_scan_number;
+    std::uint64_t blocs = 0;
+    for (int i = 0; i < decompression->comps_in_scan; ++i) {
+        const jpeg_component_info* composante = decompression->cur_comp_info[i];
+        blocs += std::uint64_t(composante->width_in_blocks) * composante->height_in_blocks;
+    }
+    if (!lecture->m_budget.Travaille(blocs))
+        JpegErreur::Abandonne(info, kTropDeTravail);
+}
+
+void JpegLecture::GardeMetadonnees(Metadonnees* metadonnees)
+{
+    m_metadonnees = metadonnees;
+    m_marqueur.resize(metadonnees ? Metadonnees::kTailleMarqueur : 0);
+}
+
+boolean JpegLecture::LitMarqueur(j_decompress_ptr info)
+{
+    // Runs inside the library: nothing here owns memory a jump could leak.
+    auto* lecture = static_cast<JpegLecture*>(info->client_data);
+    jpeg_source_mgr* source = info->src;
+    // The file source never suspends: at its end it supplies an EOI marker.
+    const auto remplit = [&] {
+        if (source->bytes_in_buffer == 0)
+            (*source->fill_input_buffer)(info);
+    };
+    std::size_t longueur = 0;
+    for (int i = 0; i < 2; ++i) {
+        remplit();
+        longueur = longueur << 8 | *source->next_input_byte++;
+        --source->bytes_in_buffer;
+    }
+    const std::size_t taille = longueur > 2 ? longueur - 2 : 0;
+    for (std::size_t lus = 0; lus < taille;) {
+        remplit();
+        const std::size_t n = std::min(taille - lus, source->bytes_in_buffer);
+        std::memcpy(lecture->m_marqueur.data() + lus, source->next_input_byte, n);
+        source->next_input_byte += n;
+        source->bytes_in_buffer -= n;
+        lus += n;
+    }
+    try {
+        lecture->m_metadonnees->Ajoute(info->unread_marker, {lecture->m_marqueur.data(), taille});
+    } catch (const std::bad_alloc&) {
+        // The picture still loads, without this marker.
+    }
+    return TRUE;
 }
 
 void JpegLecture::SignaleMemoire() { AfxMessageBox("JpegFile :\nOut of memory", MB_OK | MB_ICONERROR); }

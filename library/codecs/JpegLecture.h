@@ -4,8 +4,13 @@
 // message under "JPEG Fatal Error" and the call returns false. Whatever
 // happened, the destructor releases the decompressor and the file.
 
+#include "Budget.h"
 #include "JpegErreur.h"
 #include "Types.h"
+
+#include <vector>
+
+class Metadonnees;
 
 class JpegLecture {
 public:
@@ -14,12 +19,19 @@ public:
     JpegLecture(const JpegLecture&) = delete;
     JpegLecture& operator=(const JpegLecture&) = delete;
 
+    // Before Ouvre: the markers a photograph's metadata is made of go to
+    // metadonnees as the file is read, within its bounds.
+    void GardeMetadonnees(Metadonnees* metadonnees);
     // Opens the file and reads its header; an image is required. Shows
     // "JPEG :\nCan't open %s\n" when the file cannot be opened.
     bool Ouvre(const CString& path);
-    // The image holds few enough pixels for the library to keep in memory;
-    // otherwise the caller reports it as memory refused.
-    bool TailleAcceptable() const;
+    // The decoding fits the thread's Budget: the pixels, the output rows of
+    // octetsParPixel bytes each and the library's whole-image buffers in
+    // memory, the picture within what the file's bytes can describe.
+    // Otherwise the caller reports it as memory refused. The scans read
+    // later are charged as they come and end the decoding as a fatal error
+    // when the file's bytes cannot justify them.
+    bool TailleAcceptable(int octetsParPixel);
     // Header fields, and the output settings to change before Demarre.
     jpeg_decompress_struct& Info() { return m_info; }
     bool Demarre();
@@ -34,9 +46,16 @@ public:
 
 private:
     static void Surveille(j_common_ptr info);
+    static boolean LitMarqueur(j_decompress_ptr info);
 
     JpegErreur m_erreur;
     jpeg_progress_mgr m_progression{};
     jpeg_decompress_struct m_info;
     std::FILE* m_fichier = nullptr;
+    Budget& m_budget;
+    std::uint64_t m_tailleFichier = 0;
+    int m_dernierScan = 0; // the last scan charged to the budget
+    Metadonnees* m_metadonnees = nullptr;
+    // One marker's bytes on their way to m_metadonnees.
+    std::vector<JOCTET> m_marqueur;
 };

@@ -2,7 +2,9 @@
 // longer successors (52, 56, 108 and 124 bytes), bottom-up or top-down rows,
 // 1, 4, 8, 16, 24 and 32 bits per pixel, uncompressed or with bit-field
 // masks at 16 and 32 bits. Every length and offset is checked against the
-// bytes actually read; a file that fails a check loads as null.
+// bytes actually read; a file that fails a check loads as null. The headers
+// are read first: only the bytes they describe are then read, once the
+// file is known to hold them and the thread's Budget allows them.
 // Writing uses the image's own depth: 32 and 16 bits with masks (header
 // block of 52 bytes), 24 bits plain, 8 bits with the 256-colour table.
 
@@ -10,7 +12,10 @@
 
 #include "AtomicFile.h"
 #include "Interaction.h"
+#include "codecs/Budget.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -20,15 +25,18 @@
 namespace {
 
 constexpr std::size_t kFileHeader = 14;
+// The longest info header, and the masks and colour table after a short one.
+constexpr std::size_t kHeaders = 124 + 12 + 4 * 256;
 
 DWORD ReadDword(const BYTE* p) { return DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24); }
 
 bool KnownHeaderSize(DWORD size) { return size == 40 || size == 52 || size == 56 || size == 108 || size == 124; }
 
-// Lays out the parts of a BMP held in memory (everything after the 14-byte
-// file header), or returns false when the file cannot be read safely.
-bool DescribeBmp(const BYTE* data, std::size_t length, DWORD pixelOffset, BITMAPINFOHEADER& header,
-                 DibSource& dib)
+// Lays out the headers and colour table of a BMP held in memory (everything
+// after the 14-byte file header) and finds where its pixels start, or
+// returns false when the file cannot be read safely.
+bool LayOut(const BYTE* data, std::size_t length, DWORD pixelOffset, BITMAPINFOHEADER& header, DibSource& dib,
+            std::uint64_t& pixels)
 {
     if (length < 4)
         return false;
@@ -64,17 +72,49 @@ bool DescribeBmp(const BYTE* data, std::size_t length, DWORD pixelOffset, BITMAP
     // The pixels start where the file header says; a file that leaves the
     // offset at 0 has them right after the colour table.
     const std::uint64_t tableEnd = tableStart + 4 * entries;
-    std::uint64_t pixels = tableEnd;
+    pixels = tableEnd;
     if (pixelOffset != 0) {
         if (pixelOffset < kFileHeader + (bpp <= 8 ? tableEnd : tableStart))
             return false;
         pixels = pixelOffset - kFileHeader;
     }
-    if (pixels >= length)
+    return true;
+}
+
+bool DescribeBmp(const BYTE* data, std::size_t length, DWORD pixelOffset, BITMAPINFOHEADER& header,
+                 DibSource& dib)
+{
+    std::uint64_t pixels = 0;
+    if (!LayOut(data, length, pixelOffset, header, dib, pixels) || pixels >= length)
         return false;
     dib.bits = data + pixels;
     dib.bitsLength = length - static_cast<std::size_t>(pixels);
     return ValidateDib(dib) != 0;
+}
+
+// What the image described by the headers at the start of data asks for:
+// the bytes after the file header that it occupies (rows are uncompressed,
+// so the file must hold them all) and those of its device image. False when
+// the headers cannot be read or the budget refuses the size.
+bool Measure(const BYTE* data, std::size_t length, DWORD pixelOffset, Budget& budget, std::uint64_t& needed,
+             std::uint64_t& imageBytes)
+{
+    BITMAPINFOHEADER header;
+    DibSource dib;
+    std::uint64_t pixels = 0;
+    if (!LayOut(data, length, pixelOffset, header, dib, pixels))
+        return false;
+    const int bpp = header.biBitCount;
+    if (header.biWidth <= 0 || header.biHeight == 0 || header.biHeight == INT32_MIN || bpp <= 0 || bpp > 32)
+        return false;
+    const std::uint64_t width = static_cast<std::uint64_t>(header.biWidth);
+    const std::uint64_t height = header.biHeight < 0 ? -static_cast<std::int64_t>(header.biHeight) : header.biHeight;
+    if (!budget.AdmetPixels(width, height))
+        return false;
+    // The last row need not carry its padding.
+    needed = pixels + DibRowBytes(width, static_cast<unsigned>(bpp)) * (height - 1) + (width * bpp + 7) / 8;
+    imageBytes = DibRowBytes(width, static_cast<unsigned>(Screen::depth())) * height;
+    return true;
 }
 
 } // namespace
@@ -86,15 +126,34 @@ HBITMAP CGraphique::ChargeImageBMP(CString path)
         return nullptr;
     HBITMAP image = nullptr;
     BYTE fileHeader[kFileHeader];
+    BYTE headers[kHeaders];
     struct stat info {};
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+    std::uint64_t needed = 0;
+    std::uint64_t imageBytes = 0;
+    std::size_t read = 0;
+    // The file read as far as its image goes, and no further, and not at all
+    // when it is shorter than its headers say: the pixels are then held
+    // twice for a moment, as read and as a device image.
     if (std::fread(fileHeader, 1, kFileHeader, file) == kFileHeader && fileHeader[0] == 'B' && fileHeader[1] == 'M'
         && ::fstat(::fileno(file), &info) == 0 && static_cast<std::uint64_t>(info.st_size) > kFileHeader) {
-        m_TailleFichier = static_cast<std::size_t>(info.st_size) - kFileHeader;
+        const std::uint64_t rest = static_cast<std::uint64_t>(info.st_size) - kFileHeader;
+        read = std::fread(headers, 1, static_cast<std::size_t>(std::min<std::uint64_t>(rest, kHeaders)), file);
+        if (Measure(headers, read, ReadDword(fileHeader + 10), budget, needed, imageBytes)
+            && (!budget.AdmetDonnees(needed, rest) || !budget.Reserve(needed + imageBytes)))
+            needed = 0;
+    }
+    if (needed) {
+        m_TailleFichier = static_cast<std::size_t>(needed);
         m_Fichier.reset(new (std::nothrow) BYTE[m_TailleFichier]);
-        if (m_Fichier && std::fread(m_Fichier.get(), 1, m_TailleFichier, file) == m_TailleFichier) {
+        const std::size_t kept = std::min(read, m_TailleFichier);
+        if (m_Fichier) {
+            std::memcpy(m_Fichier.get(), headers, kept);
             BITMAPINFOHEADER header;
             DibSource dib;
-            if (DescribeBmp(m_Fichier.get(), m_TailleFichier, ReadDword(fileHeader + 10), header, dib)) {
+            if (std::fread(m_Fichier.get() + kept, 1, m_TailleFichier - kept, file) == m_TailleFichier - kept
+                && DescribeBmp(m_Fichier.get(), m_TailleFichier, ReadDword(fileHeader + 10), header, dib)) {
                 HDC screen = GetDC(nullptr);
                 image = CreateDIBitmap(screen, dib);
                 ReleaseDC(nullptr, screen);

@@ -2,9 +2,11 @@
 
 #include "CRoutine.h"
 #include "Interaction.h"
+#include "codecs/Metadonnees.h"
 
 #include <algorithm>
 #include <cctype>
+#include <new>
 
 namespace {
 
@@ -15,6 +17,15 @@ std::string Ending(const CString& path)
     std::transform(ending.begin(), ending.end(), ending.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return ending;
+}
+
+bool EstJPEG(const std::string& ending) { return ending == "JPG" || ending == "PEG"; }
+
+void SignaleEchecChargement()
+{
+    CString text;
+    CString caption;
+    MessageBox(nullptr, CRoutine::Message(text, 11), CRoutine::Message(caption, 4), MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -29,11 +40,8 @@ HBITMAP CGraphique::ChargeImage(CString path)
         image = ChargeImageJPEG(path);
     else if (ending == "GIF")
         image = ChargeImageGIF(path);
-    if (!image) {
-        CString text;
-        CString caption;
-        MessageBox(nullptr, CRoutine::Message(text, 11), CRoutine::Message(caption, 4), MB_OK | MB_ICONERROR);
-    }
+    if (!image)
+        SignaleEchecChargement();
     return image;
 }
 
@@ -47,4 +55,38 @@ int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
     if (ending == "GIF")
         return SauveImageGIF(path, image);
     return 0;
+}
+
+HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
+{
+    metadonnees.Efface();
+    if (!EstJPEG(Ending(path)))
+        return ChargeImage(path);
+    HBITMAP image = ChargeJPEGAvecMetadonnees(path, metadonnees);
+    if (const int orientation = metadonnees.Orientation(); image && orientation != 1) {
+        HBITMAP droite = RedresseImage(image, orientation);
+        DeleteObject(image);
+        image = droite;
+    }
+    if (!image)
+        SignaleEchecChargement();
+    return image;
+}
+
+int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
+                           PolitiqueMetadonnees politique)
+{
+    if (!EstJPEG(Ending(path)) || !image)
+        return SauveImage(path, image, quality);
+    try {
+        const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());
+        if (image->bitsPerPixel() == 32)
+            return SauveJPEGAvecMetadonnees(path, *image, quality, ecrits);
+        HBITMAP copie = Copie32Bits(*image);
+        const int resultat = copie ? SauveJPEGAvecMetadonnees(path, *copie, quality, ecrits) : 0;
+        DeleteObject(copie);
+        return resultat;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }

@@ -10,6 +10,7 @@
 #include "codecs/JpegEcriture.h"
 #include "JpegFile.h"
 #include "codecs/JpegLecture.h"
+#include "codecs/Metadonnees.h"
 
 #include <algorithm>
 #include <cstring>
@@ -37,12 +38,13 @@ void EffaceQuatriemeOctet(BYTE* row, int width)
         row[4 * x + 3] = 0;
 }
 
-HBITMAP ChargeEnBGRX(const CString& path)
+HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees = nullptr)
 {
     JpegLecture lecture;
+    lecture.GardeMetadonnees(metadonnees);
     if (!lecture.Ouvre(path))
         return nullptr;
-    if (!lecture.TailleAcceptable()) {
+    if (!lecture.TailleAcceptable(4)) {
         JpegLecture::SignaleMemoire();
         return nullptr;
     }
@@ -110,7 +112,7 @@ HBITMAP ChargeParDIB(const CString& path)
     return image;
 }
 
-int SauveEnBGRX(const CString& path, const Bitmap& image, int quality)
+int SauveEnBGRX(const CString& path, const Bitmap& image, int quality, const Metadonnees* ecrits = nullptr)
 {
     if (quality < 0 || quality > 100 || path.empty())
         return 0;
@@ -121,6 +123,8 @@ int SauveEnBGRX(const CString& path, const Bitmap& image, int quality)
     JpegEcriture ecriture("JPEG Error");
     if (!ecriture.Demarre(fichier.stream(), static_cast<JDIMENSION>(image.width()), height, 4, JCS_EXT_BGRX,
                           quality))
+        return 0;
+    if (ecrits && !ecriture.EcritMetadonnees(*ecrits))
         return 0;
     for (JDIMENSION first = 0; first < height; first += kLot) {
         const JDIMENSION count = std::min(kLot, height - first);
@@ -154,4 +158,16 @@ int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
     const BOOL written = SauveDIBEnJPEG(dib, quality, path, &message);
     GlobalFree(dib);
     return written ? 1 : 0;
+}
+
+HBITMAP CGraphique::ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees)
+{
+    metadonnees.Efface();
+    return ChargeEnBGRX(path, &metadonnees);
+}
+
+int CGraphique::SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
+                                         const Metadonnees& ecrits)
+{
+    return SauveEnBGRX(path, image, quality, &ecrits);
 }

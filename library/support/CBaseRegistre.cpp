@@ -1,12 +1,16 @@
 #include "CBaseRegistre.h"
 
+#include "AtomicFile.h"
 #include "CRoutine.h"
 #include "Decimal.h"
+#include "Interaction.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
@@ -14,14 +18,23 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+// QSettings reads and serialises the INI text, but it writes a file in place
+// when it cannot make its own temporary, and a short write may go unnoticed.
+// So it only ever sees a private copy; the real file is written by us.
+struct CBaseRegistre::CleOuverte {
+    std::string fichier;
+    QTemporaryDir copie;
+    // Declared after the folder it lives in, so it is gone first.
+    std::unique_ptr<QSettings> valeurs;
+    bool modifiee = false;
+};
 
-// Far above what any program keeps in its settings; QSettings reads the whole
-// file into memory, so a runaway file must not be loaded.
-constexpr off_t kTailleFichierMax = off_t(16) << 20;
+namespace {
 
 std::filesystem::path DossierConfiguration()
 {
@@ -52,6 +65,74 @@ bool OctetsStockes(const QVariant& valeur, QByteArray& octets)
     }
 }
 
+// Reads the whole settings file from fd; 0 or an errno value.
+int LitFichier(int fd, QByteArray& contenu)
+{
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0)
+        return errno;
+    if (!S_ISREG(etat.st_mode))
+        return EINVAL;
+    if (etat.st_size > CBaseRegistre::kTailleFichierMax)
+        return EFBIG;
+    contenu.resize(static_cast<qsizetype>(etat.st_size));
+    qsizetype fait = 0;
+    // The file may shrink or grow meanwhile: what is read is what counts,
+    // within the limit.
+    for (;;) {
+        if (fait == contenu.size()) {
+            if (contenu.size() > CBaseRegistre::kTailleFichierMax)
+                return EFBIG;
+            contenu.resize(std::min<qsizetype>(contenu.size() + 4096, CBaseRegistre::kTailleFichierMax + 1));
+        }
+        const ssize_t n = ::read(fd, contenu.data() + fait, static_cast<std::size_t>(contenu.size() - fait));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        fait += n;
+    }
+    contenu.truncate(fait);
+    return 0;
+}
+
+bool EcritCopie(const QString& chemin, const QByteArray& contenu)
+{
+    QFile copie(chemin);
+    if (!copie.open(QIODevice::WriteOnly | QIODevice::Truncate) || copie.write(contenu) != contenu.size()
+        || !copie.flush())
+        return false;
+    copie.close();
+    return copie.error() == QFileDevice::NoError;
+}
+
+bool MemesValeurs(const QSettings& a, const QSettings& b)
+{
+    const QStringList cles = a.allKeys();
+    if (cles != b.allKeys())
+        return false;
+    return std::all_of(cles.begin(), cles.end(), [&](const QString& cle) { return a.value(cle) == b.value(cle); });
+}
+
+// Said once per run and file: the store would otherwise stop keeping the
+// settings without a word.
+void SignaleTropGrand(const std::string& fichier)
+{
+    static std::mutex verrou;
+    static std::set<std::string> signales;
+    {
+        std::lock_guard<std::mutex> garde(verrou);
+        if (!signales.insert(fichier).second)
+            return;
+    }
+    AfxMessageBox("The settings file\n" + fichier
+                      + "\nis larger than 16 MB. It is not read, and the settings are not saved until it is"
+                        " removed or made smaller.",
+                  MB_OK | MB_ICONWARNING);
+}
+
 } // namespace
 
 int CBaseRegistre::Resultat(int erreur)
@@ -72,24 +153,30 @@ int CBaseRegistre::Ouvre(const CString& nom, WORD)
     if (erreur)
         return Resultat(erreur.value() ? erreur.value() : EIO);
 
-    // Creating the file now gives the empty key and proves that it can be
-    // written; O_NONBLOCK keeps a FIFO planted there from blocking us.
+    // Creating the file now gives the empty key; O_NONBLOCK keeps a FIFO
+    // planted there from blocking us. What is read comes from this very
+    // descriptor, whose size was checked.
     const std::filesystem::path fichier = dossier / (nom + ".conf");
-    const int fd = ::open(fichier.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    const int fd = ::open(fichier.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
     if (fd < 0)
         return Resultat(errno);
-    struct stat etat {};
-    const bool lisible = ::fstat(fd, &etat) == 0;
+    QByteArray contenu;
+    const int lu = LitFichier(fd, contenu);
     ::close(fd);
-    if (!lisible || !S_ISREG(etat.st_mode))
-        return Resultat(EINVAL);
-    if (etat.st_size > kTailleFichierMax)
-        return Resultat(EFBIG);
+    if (lu == EFBIG)
+        SignaleTropGrand(fichier.string());
+    if (lu != 0)
+        return Resultat(lu);
 
+    auto cle = std::make_shared<CleOuverte>();
+    cle->fichier = fichier.string();
+    const QString copie = cle->copie.filePath(QStringLiteral("copie.conf"));
+    if (!cle->copie.isValid() || !EcritCopie(copie, contenu))
+        return Resultat(EIO);
     // A file spoiled by hand still gives the values that parse; the next
     // close writes it back clean.
-    auto cle = std::make_shared<QSettings>(QString::fromStdString(fichier.string()), QSettings::IniFormat);
-    if (cle->status() == QSettings::AccessError)
+    cle->valeurs = std::make_unique<QSettings>(copie, QSettings::IniFormat);
+    if (cle->valeurs->status() == QSettings::AccessError)
         return Resultat(EIO);
     Cle = std::move(cle);
     return Resultat(0);
@@ -103,20 +190,36 @@ int CBaseRegistre::Ferme()
 {
     if (!Cle)
         return Resultat(EBADF);
-    Cle->sync();
-    // QSettings keeps only its first error: after a format error on reading,
-    // a failed write would not show in the status.
-    const QSettings::Status etat = Cle->status();
-    const bool ecrit = etat == QSettings::NoError || (etat == QSettings::FormatError && Cle->isWritable());
-    Cle.reset();
-    return Resultat(ecrit ? 0 : EIO);
+    const std::shared_ptr<CleOuverte> cle = std::move(Cle);
+    if (!cle->modifiee)
+        return Resultat(0);
+    QSettings& valeurs = *cle->valeurs;
+    valeurs.sync();
+    if (valeurs.status() == QSettings::AccessError)
+        return Resultat(EIO);
+    QFile copie(valeurs.fileName());
+    if (!copie.open(QIODevice::ReadOnly))
+        return Resultat(EIO);
+    const QByteArray texte = copie.readAll();
+    copie.close();
+    // QSettings keeps only its first error, so a read's format error can hide
+    // a failed write: the text, read back from another copy, must give
+    // exactly the values held.
+    const QString controle = cle->copie.filePath(QStringLiteral("controle.conf"));
+    if (!EcritCopie(controle, texte) || !MemesValeurs(valeurs, QSettings(controle, QSettings::IniFormat)))
+        return Resultat(EIO);
+    AtomicFile fichier(cle->fichier);
+    if (!fichier.open() || !fichier.write(texte.constData(), static_cast<std::size_t>(texte.size()))
+        || !fichier.commit())
+        return Resultat(fichier.error());
+    return Resultat(0);
 }
 
 int CBaseRegistre::Lecture(const CString& valeur, CString& texte)
 {
     if (!Cle)
         return Resultat(EBADF);
-    const QVariant stocke = Cle->value(QString::fromStdString(valeur));
+    const QVariant stocke = Cle->valeurs->value(QString::fromStdString(valeur));
     if (!stocke.isValid())
         return Resultat(ENOENT);
     QByteArray octets;
@@ -182,7 +285,7 @@ int CBaseRegistre::Lecture(const CString& valeur, void* tampon, long taille)
         return Resultat(EBADF);
     if (taille < 0 || (taille > 0 && !tampon))
         return Resultat(EINVAL);
-    const QVariant stocke = Cle->value(QString::fromStdString(valeur));
+    const QVariant stocke = Cle->valeurs->value(QString::fromStdString(valeur));
     if (!stocke.isValid())
         return Resultat(ENOENT);
     QByteArray octets;
@@ -206,9 +309,10 @@ int CBaseRegistre::Ecriture(const CString& valeur, const CString& texte)
     const QString caracteres = QString::fromUtf8(octets);
     // Bytes that are not UTF-8 (an old file name, say) are kept as bytes.
     if (caracteres.toUtf8() == octets)
-        Cle->setValue(QString::fromStdString(valeur), caracteres);
+        Cle->valeurs->setValue(QString::fromStdString(valeur), caracteres);
     else
-        Cle->setValue(QString::fromStdString(valeur), octets);
+        Cle->valeurs->setValue(QString::fromStdString(valeur), octets);
+    Cle->modifiee = true;
     return Resultat(0);
 }
 
@@ -235,7 +339,8 @@ int CBaseRegistre::Ecriture(const CString& valeur, const void* donnees, long tai
         return Resultat(EBADF);
     if (taille < 0 || (taille > 0 && !donnees))
         return Resultat(EINVAL);
-    Cle->setValue(QString::fromStdString(valeur),
-                  QByteArray(static_cast<const char*>(donnees), static_cast<qsizetype>(taille)));
+    Cle->valeurs->setValue(QString::fromStdString(valeur),
+                           QByteArray(static_cast<const char*>(donnees), static_cast<qsizetype>(taille)));
+    Cle->modifiee = true;
     return Resultat(0);
 }

@@ -2,9 +2,11 @@
 
 #include "AtomicFile.h"
 #include "Interaction.h"
+#include "TexteImporte.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -52,6 +54,17 @@ template <typename T> bool LitValeur(CArchive& archive, T& target)
     return !archive.Failed();
 }
 
+// Templates of the single-byte program hold Windows-1252 strings, and a text
+// of megabytes would freeze the window that shows it: both are made fit here.
+bool LitTexte(CArchive& archive, CString& target)
+{
+    CString octets;
+    if (!LitValeur(archive, octets))
+        return false;
+    target = TexteImporte::DepuisModele(octets);
+    return true;
+}
+
 bool LitFonte(CArchive& archive, LOGFONT& target)
 {
     LOGFONT f{};
@@ -76,6 +89,66 @@ bool LitEmplacement(CArchive& archive, Emplacement& e)
            LitDrapeau(archive, e.PositionAutomatiqueGauche) &&
            LitDrapeau(archive, e.PositionAutomatiqueContinue) &&
            LitValeur(archive, e.PositionAutomatiqueDeltaX) && LitValeur(archive, e.PositionAutomatiqueDeltaY);
+}
+
+void EcritEnregistrement(CArchive& archive, ModeleSignature::Extension tag, const CArchive& valeur)
+{
+    const auto t = static_cast<std::uint16_t>(tag);
+    const BYTE octets[2] = {static_cast<BYTE>(t), static_cast<BYTE>(t >> 8)};
+    archive.Write(octets, sizeof octets);
+    archive << static_cast<std::uint32_t>(valeur.Bytes().size());
+    archive.Write(valeur.Bytes().data(), valeur.Bytes().size());
+}
+
+// One line per option, in tag order; an option at its default writes nothing.
+void EcritExtensions(CArchive& archive, const ModeleSignature& m)
+{
+    using Tag = ModeleSignature::Extension;
+    CArchive enregistrements;
+    if (m.MetadonneesSortie != PolitiqueMetadonnees::Toutes) {
+        CArchive valeur;
+        valeur << static_cast<std::uint32_t>(m.MetadonneesSortie);
+        EcritEnregistrement(enregistrements, Tag::MetadonneesSortie, valeur);
+    }
+    if (enregistrements.Bytes().empty())
+        return;
+    archive.Write(ModeleSignature::kSignatureExtension, sizeof ModeleSignature::kSignatureExtension);
+    archive.Write(enregistrements.Bytes().data(), enregistrements.Bytes().size());
+}
+
+// A record's value is taken only when it reads whole and makes sense.
+void LitEnregistrement(ModeleSignature::Extension tag, CArchive& valeur, ModeleSignature& m)
+{
+    switch (tag) {
+    case ModeleSignature::Extension::MetadonneesSortie: {
+        std::uint32_t v = 0;
+        if (LitValeur(valeur, v) && v <= static_cast<std::uint32_t>(PolitiqueMetadonnees::Aucune))
+            m.MetadonneesSortie = static_cast<PolitiqueMetadonnees>(v);
+        break;
+    }
+    }
+}
+
+void LitExtensions(CArchive& archive, ModeleSignature& m)
+{
+    const std::size_t reste = archive.Remaining();
+    char signature[sizeof ModeleSignature::kSignatureExtension];
+    if (reste < sizeof signature || reste - sizeof signature > ModeleSignature::kExtensionMaximale ||
+        !archive.Read(signature, sizeof signature) ||
+        std::memcmp(signature, ModeleSignature::kSignatureExtension, sizeof signature) != 0)
+        return;
+    std::vector<BYTE> octets;
+    while (archive.Remaining() >= 6) {
+        BYTE tag[2];
+        std::uint32_t longueur = 0;
+        if (!archive.Read(tag, sizeof tag) || !LitValeur(archive, longueur) || longueur > archive.Remaining())
+            return;
+        octets.resize(longueur);
+        if (longueur && !archive.Read(octets.data(), longueur))
+            return;
+        CArchive valeur(octets);
+        LitEnregistrement(static_cast<ModeleSignature::Extension>(tag[0] | tag[1] << 8), valeur, m);
+    }
 }
 
 struct FermeFichier {
@@ -105,6 +178,7 @@ void ModeleSignature::Ecrit(CArchive& archive) const
     archive << std::int32_t(QualiteJPEG) << NomRepertoire;
     EcritDrapeau(archive, NomRepertoireAucun);
     EcritDrapeau(archive, NomRepertoireSpecifique);
+    EcritExtensions(archive, *this);
 }
 
 ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
@@ -117,16 +191,19 @@ ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
         return Lecture::Refusee;
     }
     const bool complete =
-        LitValeur(archive, Texte) && LitFonte(archive, Fonte) && LitEmplacement(archive, EmplacementTexte) &&
+        LitTexte(archive, Texte) && LitFonte(archive, Fonte) && LitEmplacement(archive, EmplacementTexte) &&
         LitValeur(archive, CouleurEncre) && LitDrapeau(archive, EncreHexa) && LitDrapeau(archive, EncreDecimal) &&
         LitValeur(archive, CouleurFond) && LitDrapeau(archive, FondHexa) && LitDrapeau(archive, FondDecimal) &&
-        LitDrapeau(archive, FondTransparent) && LitValeur(archive, Logo) &&
-        LitEmplacement(archive, EmplacementLogo) && LitValeur(archive, NomFichier) &&
+        LitDrapeau(archive, FondTransparent) && LitTexte(archive, Logo) &&
+        LitEmplacement(archive, EmplacementLogo) && LitTexte(archive, NomFichier) &&
         LitDrapeau(archive, NomFichierAucun) && LitDrapeau(archive, NomFichierPrefixe) &&
         LitDrapeau(archive, NomFichierSuffixe) && LitValeur(archive, QualiteJPEG) &&
-        LitValeur(archive, NomRepertoire) && LitDrapeau(archive, NomRepertoireAucun) &&
+        LitTexte(archive, NomRepertoire) && LitDrapeau(archive, NomRepertoireAucun) &&
         LitDrapeau(archive, NomRepertoireSpecifique);
-    return complete ? Lecture::Complete : Lecture::Incomplete;
+    if (!complete)
+        return Lecture::Incomplete;
+    LitExtensions(archive, *this);
+    return Lecture::Complete;
 }
 
 ModeleSignature::Lecture ModeleSignature::ChargeFichier(const std::string& path, HWND owner)

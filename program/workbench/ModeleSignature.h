@@ -12,11 +12,20 @@
 // The view fills a ModeleSignature from its panels and controls before
 // writing, and before reading so that the fields a short file does not reach
 // keep the values they had.
+//
+// Options added since go after the last field in one extension block: the
+// 4 bytes "TPX1", then records to the end of the file, each a u16 tag, a u32
+// length and that many bytes (numbers little-endian). The block is written
+// only when some option differs from its default, records in increasing
+// tag order, so a template using none stays byte for byte the original
+// format. Readers skip unknown tags, stop at a record that runs past the end
+// (keeping what was read) and ignore a block over kExtensionMaximale bytes.
 
 #include "Emplacement.h"
 
 #include "CArchive.h"
 #include "Types.h"
+#include "codecs/Metadonnees.h"
 
 #include <string>
 
@@ -52,6 +61,15 @@ struct ModeleSignature {
     CString NomRepertoire;
     int NomRepertoireAucun = 1;
     int NomRepertoireSpecifique = 0;
+    // Extension block
+    PolitiqueMetadonnees MetadonneesSortie = PolitiqueMetadonnees::Toutes;
+
+    // The extension block's tags; each new option adds its own.
+    enum class Extension : std::uint16_t {
+        MetadonneesSortie = 1, // u32, a PolitiqueMetadonnees
+    };
+    static constexpr char kSignatureExtension[4] = {'T', 'P', 'X', '1'};
+    static constexpr std::size_t kExtensionMaximale = std::size_t(1) << 20;
 
     void Ecrit(CArchive& archive) const;
     // Applies each field as soon as it is read and stops at the first that

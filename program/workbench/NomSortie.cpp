@@ -1,7 +1,5 @@
 #include "NomSortie.h"
 
-#include "CRoutine.h"
-
 NomSortie::NomSortie(const ModeleSignature& reglages)
     : m_NomFichier(reglages.NomFichier),
       m_NomFichierAucun(reglages.NomFichierAucun),
@@ -15,7 +13,20 @@ NomSortie::NomSortie(const ModeleSignature& reglages)
 
 CString NomSortie::Chemin(const CString& source)
 {
-    CRoutine::SepareNomFichier(source, m_Repertoire, m_Nom, m_Extension);
+    // Real paths split at "/" only: a backslash is an ordinary character of
+    // a name, and a dot in a folder's name is no extension.
+    const std::size_t barre = source.rfind('/');
+    const std::size_t debutNom = barre == CString::npos ? 0 : barre + 1;
+    std::size_t finNom = source.size();
+    const std::size_t point = source.rfind('.');
+    if (point != CString::npos && point >= debutNom) {
+        m_Extension = source.substr(point);
+        finNom = point;
+    }
+    if (barre != CString::npos) {
+        m_Repertoire = source.substr(0, barre);
+        m_Nom = source.substr(debutNom, finNom - debutNom);
+    }
     // "Keep original" wins when a template checks more than one radio of a
     // group, and is the fallback when it checks none: the copy then lands
     // where the user would look for the source.

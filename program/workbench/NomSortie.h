@@ -11,8 +11,9 @@ public:
     // Takes the output options of the "Setup" area.
     explicit NomSortie(const ModeleSignature& reglages);
 
-    // One object serves a whole run: a source without a dot (or without a
-    // separator) keeps the extension (or folder and name) of the previous one.
+    // One object serves a whole run: a source whose name has no dot (or a
+    // source without "/") keeps the extension (or folder and name) of the
+    // previous one.
     CString Chemin(const CString& source);
 
 private:

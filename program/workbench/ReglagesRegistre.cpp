@@ -44,6 +44,8 @@ void Parcours(Acces& a, Reglages& r)
     a.Texte("NomRepertoire", r.NomRepertoire);
     a.Coche("NomRepertoireAucun", r.NomRepertoireAucun);
     a.Coche("NomRepertoireSpecifique", r.NomRepertoireSpecifique);
+    // Options added since, the template's extension block.
+    a.Politique("MetadonneesSortie", r.MetadonneesSortie);
 }
 
 struct Lecteur {
@@ -74,6 +76,12 @@ struct Lecteur {
         lu.lfFaceName[LF_FACESIZE - 1] = '\0';
         v = lu;
     }
+    void Politique(const CString& nom, PolitiqueMetadonnees& v)
+    {
+        int lu = 0;
+        if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(PolitiqueMetadonnees::Aucune))
+            v = static_cast<PolitiqueMetadonnees>(lu);
+    }
 };
 
 struct Ecrivain {
@@ -87,6 +95,7 @@ struct Ecrivain {
     void Coche(const CString& nom, int v) { Note(base.Ecriture(nom, v ? 1 : 0)); }
     void Couleur(const CString& nom, COLORREF v) { Note(base.Ecriture(nom, static_cast<long>(v))); }
     void Fonte(const CString& nom, const LOGFONT& v) { Note(base.Ecriture(nom, &v, sizeof v)); }
+    void Politique(const CString& nom, PolitiqueMetadonnees v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
 };
 
 } // namespace

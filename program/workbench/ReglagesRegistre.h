@@ -1,7 +1,7 @@
 #pragma once
 // The last signing settings, kept in the settings store from one run of the
 // program to the next: forty named values under the application's name,
-// always read and written in the same order.
+// then one per option added since, always read and written in the same order.
 
 #include "ModeleSignature.h"
 

@@ -1,6 +1,7 @@
 // The settings store over its INI file, with the config home in a sandbox.
 
 #include "CBaseRegistre.h"
+#include "ScriptedInteraction.h"
 #include "TestImages.h"
 
 #include <QCheckBox>
@@ -10,8 +11,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -187,8 +193,87 @@ TEST_F(BaseRegistre, CloseReportsThatTheFileCouldNotBeWritten)
         std::filesystem::remove_all(m_bac.path("config/Quillon"));
         TestImages::WriteFile(m_bac.path("config/Quillon"), {'x'});
         EXPECT_EQ(m_registre.Ferme(), 0);
-        EXPECT_EQ(m_registre.Erreur, EIO);
+        EXPECT_EQ(m_registre.Erreur, ENOTDIR);
     }
+}
+
+TEST_F(BaseRegistre, AFileThatMayNotBeReplacedKeepsItsSettings)
+{
+    Ecrit("[General]\nTexte=ancien\n");
+    ::chmod(Fichier().c_str(), 0444);
+    ASSERT_EQ(m_registre.OuvreEcriture("Tamparo2"), 1);
+    m_registre.Ecriture("Texte", CString("nouveau"));
+    EXPECT_EQ(m_registre.Ferme(), 0);
+    EXPECT_EQ(m_registre.Erreur, EACCES);
+    EXPECT_EQ(Contenu(), "[General]\nTexte=ancien\n");
+}
+
+TEST_F(BaseRegistre, ALinkedSettingsFileIsWrittenThroughAndStaysALink)
+{
+    // Settings kept with the user's other configuration files elsewhere.
+    std::filesystem::create_directories(m_bac.path("dotfiles"));
+    TestImages::WriteFile(m_bac.path("dotfiles/Tamparo2.conf"), {});
+    std::filesystem::create_symlink(m_bac.path("dotfiles/Tamparo2.conf"), Fichier());
+    ASSERT_EQ(m_registre.OuvreEcriture("Tamparo2"), 1);
+    m_registre.Ecriture("Nombre", 42);
+    ASSERT_EQ(m_registre.Ferme(), 1);
+    EXPECT_TRUE(std::filesystem::is_symlink(Fichier()));
+    const auto octets = TestImages::ReadFile(m_bac.path("dotfiles/Tamparo2.conf"));
+    EXPECT_NE(std::string(octets.begin(), octets.end()).find("Nombre=42"), std::string::npos);
+}
+
+TEST_F(BaseRegistre, AFullDiskIsReportedAndThePreviousFileStaysWhole)
+{
+    ASSERT_EQ(m_registre.OuvreEcriture("Tamparo2"), 1);
+    m_registre.Ecriture("Texte", CString("ancien"));
+    ASSERT_EQ(m_registre.Ferme(), 1);
+    const std::string avant = Contenu();
+
+    const pid_t enfant = ::fork();
+    ASSERT_GE(enfant, 0);
+    if (enfant == 0) {
+        // Writes beyond the limit fail as on a full disk, for root too.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limite{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limite);
+        int resultat = 1;
+        {
+            CBaseRegistre registre;
+            if (registre.OuvreEcriture("Tamparo2")) {
+                registre.Ecriture("Texte", CString(20000, 'n'));
+                resultat = registre.Ferme() == 0 && registre.Erreur != 0 ? 0 : 2;
+            }
+        }
+        ::_exit(resultat);
+    }
+    int etat = 0;
+    ::waitpid(enfant, &etat, 0);
+    EXPECT_TRUE(WIFEXITED(etat) && WEXITSTATUS(etat) == 0) << "the save was reported failed";
+    EXPECT_EQ(Contenu(), avant);
+    std::vector<std::string> noms;
+    for (const auto& entree : std::filesystem::directory_iterator(m_bac.path("config/Quillon")))
+        noms.push_back(entree.path().filename().string());
+    EXPECT_EQ(noms, (std::vector<std::string>{"Tamparo2.conf"})) << "no temporary left";
+}
+
+TEST_F(BaseRegistre, AnOversizedFileIsReportedOncePerRun)
+{
+    Ecrit("[");
+    std::filesystem::resize_file(Fichier(), CBaseRegistre::kTailleFichierMax + 1);
+    Scripted().clear();
+    for (int fois = 0; fois < 3; ++fois) {
+        EXPECT_EQ(fois % 2 ? m_registre.OuvreEcriture("Tamparo2") : m_registre.OuvreLecture("Tamparo2"), 0);
+        EXPECT_EQ(m_registre.Erreur, EFBIG);
+    }
+    ASSERT_EQ(Scripted().shown.size(), 1u);
+    EXPECT_NE(Scripted().shown[0].text.find(Fichier()), std::string::npos) << Scripted().shown[0].text;
+    EXPECT_EQ(std::filesystem::file_size(Fichier()), std::uintmax_t(CBaseRegistre::kTailleFichierMax + 1))
+        << "the file is left to the user";
+
+    // Exactly at the limit it is still a settings file.
+    std::filesystem::resize_file(Fichier(), CBaseRegistre::kTailleFichierMax);
+    EXPECT_EQ(m_registre.OuvreLecture("Tamparo2"), 1);
+    m_registre.Ferme();
 }
 
 } // namespace

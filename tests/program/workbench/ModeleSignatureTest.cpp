@@ -4,6 +4,7 @@
 #include "ModeleSignature.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
+#include "TexteImporte.h"
 
 #include <gtest/gtest.h>
 
@@ -272,4 +273,111 @@ TEST(ModeleSignature, HostileStringLengthsEndTheReadingCleanly)
     std::fill(full.begin() + 33, full.begin() + 65, 'F');
     ASSERT_EQ(Relit(l, full), ModeleSignature::Lecture::Complete);
     EXPECT_EQ(std::strlen(l.Fonte.lfFaceName), std::size_t(LF_FACESIZE - 1));
+}
+
+TEST(ModeleSignature, StringsOfTheSingleByteProgramAreReadAsWindows1252)
+{
+    struct Cas {
+        CString ModeleSignature::*champ;
+        CString octets;
+        CString attendu;
+    };
+    const Cas cas[] = {
+        {&ModeleSignature::Texte, "\xA9 2003 Anne \x80\x99", "\xC2\xA9 2003 Anne \xE2\x82\xAC\xE2\x84\xA2"},
+        {&ModeleSignature::Logo, "C:\\Logos\\caf\xE9.bmp", "C:\\Logos\\caf\xC3\xA9.bmp"},
+        {&ModeleSignature::NomFichier, "_sign\xE9", "_sign\xC3\xA9"},
+        {&ModeleSignature::NomRepertoire, "D:\\R\xE9sultats", "D:\\R\xC3\xA9sultats"},
+        // UTF-8 is left alone, even where its bytes would mean something in cp1252.
+        {&ModeleSignature::Texte, "Sign\xC3\xA9 \xE2\x82\xAC", "Sign\xC3\xA9 \xE2\x82\xAC"},
+    };
+    for (const Cas& c : cas) {
+        ModeleSignature ecrit = Distinct();
+        ecrit.*c.champ = c.octets;
+        ModeleSignature lu;
+        ASSERT_EQ(Relit(lu, Octets(ecrit)), ModeleSignature::Lecture::Complete) << c.octets;
+        EXPECT_EQ(lu.*c.champ, c.attendu);
+        // Nothing else moves: the other fields are read where they were.
+        ecrit.*c.champ = c.attendu;
+        EXPECT_EQ(Octets(lu), Octets(ecrit)) << c.octets;
+    }
+}
+
+TEST(ModeleSignature, AHugeTextIsCutAndTheFieldsAfterItStillRead)
+{
+    ModeleSignature ecrit = Distinct();
+    ecrit.Texte.clear();
+    while (ecrit.Texte.size() < (15u << 20))
+        ecrit.Texte += "\xC3\xA9t\xC3\xA9 ";
+    TestImages::Sandbox sandbox;
+    const std::string path = sandbox.path("enorme.tp2");
+    ASSERT_TRUE(ecrit.SauveFichier(path));
+
+    ModeleSignature lu;
+    ASSERT_EQ(lu.ChargeFichier(path), ModeleSignature::Lecture::Complete);
+    ASSERT_LE(lu.Texte.size(), TexteImporte::kTailleMaximale);
+    EXPECT_GT(lu.Texte.size(), TexteImporte::kTailleMaximale - 4);
+    EXPECT_TRUE(lu.Texte == ecrit.Texte.substr(0, lu.Texte.size())) << "the start, whole characters";
+    EXPECT_TRUE(TexteImporte::EstUtf8(lu.Texte));
+    ecrit.Texte = lu.Texte;
+    EXPECT_EQ(Octets(lu), Octets(ecrit));
+}
+
+// The options added after the last field live in the extension block: absent
+// while every option is at its default, skipped or refused piece by piece
+// when damaged, never beyond what was read whole.
+TEST(ModeleSignature, ExtensionBlockOnlyWhenAnOptionIsSet)
+{
+    const ModeleSignature defaut;
+    const std::vector<BYTE> base = Octets(defaut);
+    ASSERT_EQ(base.size(), 218u) << "the original format, byte for byte";
+    for (auto politique : {PolitiqueMetadonnees::SaufLieu, PolitiqueMetadonnees::Aucune}) {
+        ModeleSignature m;
+        m.MetadonneesSortie = politique;
+        std::vector<BYTE> attendu = base;
+        const BYTE bloc[] = {'T', 'P', 'X', '1', 1, 0, 4, 0, 0, 0, static_cast<BYTE>(politique), 0, 0, 0};
+        attendu.insert(attendu.end(), std::begin(bloc), std::end(bloc));
+        EXPECT_EQ(Octets(m), attendu);
+        ModeleSignature relu;
+        EXPECT_EQ(Relit(relu, attendu), ModeleSignature::Lecture::Complete);
+        EXPECT_EQ(relu.MetadonneesSortie, politique);
+    }
+
+    const auto record = [](std::uint16_t tag, std::vector<BYTE> valeur, std::uint32_t longueur) {
+        std::vector<BYTE> r = {BYTE(tag), BYTE(tag >> 8), BYTE(longueur), BYTE(longueur >> 8), BYTE(longueur >> 16),
+                               BYTE(longueur >> 24)};
+        r.insert(r.end(), valeur.begin(), valeur.end());
+        return r;
+    };
+    const auto u32 = [](std::uint32_t v) { return std::vector<BYTE>{BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)}; };
+    const std::vector<BYTE> aucune = record(1, u32(2), 4);
+    struct Cas {
+        const char* nom;
+        std::vector<std::vector<BYTE>> morceaux;
+        PolitiqueMetadonnees attendu;
+    };
+    const Cas cas[] = {
+        {"the record", {{'T', 'P', 'X', '1'}, aucune}, PolitiqueMetadonnees::Aucune},
+        {"unknown tags are skipped", {{'T', 'P', 'X', '1'}, record(900, {1, 2, 3}, 3), aucune, record(0, {}, 0)},
+         PolitiqueMetadonnees::Aucune},
+        {"a record past the end stops the reading", {{'T', 'P', 'X', '1'}, record(1, u32(2), 5)},
+         PolitiqueMetadonnees::Toutes},
+        {"what was read before it stays", {{'T', 'P', 'X', '1'}, aucune, record(7, {1}, 900)},
+         PolitiqueMetadonnees::Aucune},
+        {"a value out of range", {{'T', 'P', 'X', '1'}, record(1, u32(3), 4)}, PolitiqueMetadonnees::Toutes},
+        {"a value too short", {{'T', 'P', 'X', '1'}, record(1, {2, 0}, 2)}, PolitiqueMetadonnees::Toutes},
+        {"another signature", {{'T', 'P', 'X', '2'}, aucune}, PolitiqueMetadonnees::Toutes},
+        {"a short tail", {{'T', 'P', 'X', '1'}, aucune, {1, 0, 4}}, PolitiqueMetadonnees::Aucune},
+        {"a block over 1 MiB", {{'T', 'P', 'X', '1'}, aucune, record(9, std::vector<BYTE>(1u << 20), 1u << 20)},
+         PolitiqueMetadonnees::Toutes},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        std::vector<BYTE> octets = base;
+        for (const auto& m : c.morceaux)
+            octets.insert(octets.end(), m.begin(), m.end());
+        ModeleSignature relu;
+        EXPECT_EQ(Relit(relu, octets), ModeleSignature::Lecture::Complete);
+        EXPECT_EQ(relu.MetadonneesSortie, c.attendu);
+        EXPECT_EQ(relu.QualiteJPEG, 75);
+    }
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
 
 enum class Nom { Garde, Prefixe, Suffixe };
@@ -63,4 +65,29 @@ TEST(NomSortie, PartsMissingFromASourceCarryOverWithinARun)
     EXPECT_EQ(run.Chemin("/photos/a.jpg"), "/photos/TPa.jpg");
     EXPECT_EQ(run.Chemin("/scans/b"), "/scans/TPb.jpg");
     EXPECT_EQ(NomSortie(Reglages(Nom::Prefixe)).Chemin("/scans/b"), "/scans/TPb") << "a new run starts empty";
+}
+
+TEST(NomSortie, RealPathsSplitOnlyAtSlash)
+{
+    struct Case {
+        Nom nom;
+        const char* source;
+        const char* sortie;
+    };
+    const std::vector<Case> cases = {
+        // A backslash is part of the name: the copy stays in the source's folder.
+        {Nom::Prefixe, "/home/u/pics/a\\b.jpg", "/home/u/pics/TPa\\b.jpg"},
+        {Nom::Suffixe, "/home/u/pics/a\\b.jpg", "/home/u/pics/a\\bTP.jpg"},
+        {Nom::Garde, "/home/u/pics/a\\b.jpg", "/home/u/pics/a\\b.jpg"},
+        {Nom::Prefixe, "/home/u/dir\\x/a.jpg", "/home/u/dir\\x/TPa.jpg"},
+        // A dot in a folder's name is no extension.
+        {Nom::Prefixe, "/photos.old/b", "/photos.old/TPb"},
+        {Nom::Suffixe, "/photos.old/b.c.jpg", "/photos.old/b.cTP.jpg"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Chemin(Reglages(c.nom), c.source), c.sortie) << c.source;
+
+    NomSortie run(Reglages(Nom::Prefixe));
+    EXPECT_EQ(run.Chemin("/photos/a.jpg"), "/photos/TPa.jpg");
+    EXPECT_EQ(run.Chemin("/photos.old/b"), "/photos.old/TPb.jpg") << "a name without a dot keeps the last extension";
 }

@@ -63,7 +63,9 @@ TEST_F(Reglages, AcrossTwoRunsOfTheProgram)
     EXPECT_EQ(fonte.typeId(), QMetaType::QByteArray);
     EXPECT_EQ(fonte.toByteArray().size(), 60);
     QSettings magasin(QString::fromStdString(Magasin()), QSettings::IniFormat);
-    EXPECT_EQ(magasin.allKeys().size(), 40);
+    // The forty of the original program and the metadata policy.
+    EXPECT_EQ(magasin.allKeys().size(), 41);
+    EXPECT_EQ(Valeur("MetadonneesSortie").toString(), "0");
 
     // Second start: what was saved is shown.
     Demarre();
@@ -118,6 +120,7 @@ TEST(ReglagesRegistre, EveryValueComesBackAndMissingOnesKeepTheirSetting)
     ecrits.NomRepertoire = "/sortie";
     ecrits.NomRepertoireAucun = 0;
     ecrits.NomRepertoireSpecifique = 1;
+    ecrits.MetadonneesSortie = PolitiqueMetadonnees::SaufLieu;
     ASSERT_EQ(ReglagesRegistre::Ecriture(ecrits), 1);
 
     ModeleSignature lus;
@@ -133,14 +136,17 @@ TEST(ReglagesRegistre, EveryValueComesBackAndMissingOnesKeepTheirSetting)
         QSettings magasin(QString::fromStdString(bac.path("config/Quillon/Tamparo2.conf")), QSettings::IniFormat);
         magasin.remove("Qualite JPEG");
         magasin.setValue("ST:Fonte", QByteArray(4, '\x01'));
+        magasin.setValue("MetadonneesSortie", "7");
     }
     ModeleSignature defaut;
+    defaut.MetadonneesSortie = PolitiqueMetadonnees::Aucune;
     std::strcpy(defaut.Fonte.lfFaceName, "Comic Sans MS");
     ASSERT_EQ(ReglagesRegistre::Lecture(defaut), 1);
     EXPECT_EQ(defaut.QualiteJPEG, 75);
     EXPECT_EQ(defaut.Fonte.lfHeight, 0x01010101);
     EXPECT_STREQ(defaut.Fonte.lfFaceName, "Comic Sans MS");
     EXPECT_EQ(defaut.NomRepertoire, "/sortie");
+    EXPECT_EQ(defaut.MetadonneesSortie, PolitiqueMetadonnees::Aucune) << "a policy out of range is ignored";
 
     qputenv("XDG_CONFIG_HOME", avant);
 }

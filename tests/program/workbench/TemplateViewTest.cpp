@@ -8,8 +8,10 @@
 #include "DialogDriver.h"
 #include "Screen.h"
 #include "ScriptedInteraction.h"
+#include "TexteImporte.h"
 #include "VueTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 
 #include <cstring>
@@ -176,6 +178,26 @@ TEST_F(Modele, SavingRightAfterTypingStoresWhatIsShown)
     ASSERT_EQ(lu.ChargeFichier(chemin), ModeleSignature::Lecture::Complete);
     EXPECT_EQ(lu.NomFichier, "NEW");
     EXPECT_EQ(lu.QualiteJPEG, 150);
+}
+
+TEST_F(Modele, AMegabyteTextComesInCutAndTheWindowStaysResponsive)
+{
+    ModeleSignature m = Distinct("");
+    m.Texte.clear();
+    while (m.Texte.size() < (15u << 20))
+        m.Texte += "Sign\xC3\xA9 ";
+    QElapsedTimer horloge;
+    horloge.start();
+    ASSERT_TRUE(Lit(Octets(m)));
+    const qint64 ms = horloge.elapsed();
+    // The edit control keeps fewer characters still; what it shows is the start.
+    const CString montre = vue->PanneauTexte->GetDlgItemText(2241);
+    EXPECT_GT(montre.size(), 30000u);
+    EXPECT_LE(montre.size(), TexteImporte::kTailleMaximale);
+    EXPECT_TRUE(montre == m.Texte.substr(0, montre.size()));
+    EXPECT_EQ(vue->GetDlgItemText(1510), "/srv/signed") << "the fields after the text";
+    // Before the cut this took tens of seconds; a loaded machine gets ample margin.
+    EXPECT_LT(ms, 5000);
 }
 
 // The program started as "tamparo2 template.tp2".
