@@ -35,6 +35,7 @@ public:
     void GIF_SetColor(int index, int red, int green, int blue);
     // The context whose selected image supplies the pixels: colour indices
     // of an 8-bit image, or the nearest system-palette index of any other.
+    // Compressing without one fails with 2 and the target is left alone.
     void GIF_SetSource(HDC source) { m_Source = source; }
     int GIF_CompressImage(int left, int top, int width, int height);
     int GIF_Close();
@@ -58,12 +59,12 @@ protected:
     void InitBitFile();
     int WriteBits(int code, int bits);
     int ResetOutBitFile();
-    // The string table is shared by every CGif: one compression at a time.
-    static int AllocStrtab();
-    static void FreeStrtab();
-    static void ClearStrtab(int codeSize);
-    static int AddCharString(WORD prefix, BYTE suffix);
-    static int FindCharString(WORD prefix, BYTE suffix);
+    // The string table is this encoder's own: encoders may run side by side.
+    int AllocStrtab();
+    void FreeStrtab();
+    void ClearStrtab(int codeSize);
+    int AddCharString(WORD prefix, BYTE suffix);
+    int FindCharString(WORD prefix, BYTE suffix);
     static int BitsNeeded(unsigned n);
     int LZW_Compress(int codeSize);
     int InputByte();
@@ -134,6 +135,11 @@ private:
     int m_RelPixX = 0;
     int m_RelPixY = 0;
     HDC m_Source = nullptr;
+    // LZW strings: kMaxStrings suffixes and prefixes, and the hash of codes.
+    CBlock<BYTE> m_StrSuffix;
+    CBlock<DWORD> m_StrPrefix;
+    CBlock<DWORD> m_StrHash;
+    int m_StrCount = 0;
     BYTE m_Buffer[256] = {};
     int m_Index = 0;            // byte being filled
     int m_BitsFree = 8;         // its free bits

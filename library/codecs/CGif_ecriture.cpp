@@ -5,7 +5,8 @@
 //   (words), flags 0, LZW minimum code size, sub-blocks of at most 255 bytes
 //   (all but the last full), terminator 0, trailer ';'.
 // The LZW string table is a hash table (9973 slots, a prime, probed in
-// steps of 2039) shared by every CGif: one compression at a time.
+// steps of 2039) owned by each CGif, so encoders on several threads never
+// meet.
 
 #include "CGif.h"
 
@@ -21,25 +22,6 @@ constexpr int kHashStep = 2039;
 constexpr int kMaxStrings = 4096;
 constexpr int kMaxBits = 12;
 constexpr DWORD kEmpty = 0xFFFF;   // an empty slot, and "no prefix"
-
-template <typename T> struct Freed {
-    void operator()(T* p) const { std::free(p); }
-};
-
-// Each array is freed by its own owner, so freeing twice or forgetting
-// cannot happen whatever path a compression leaves by.
-struct StringTable {
-    std::unique_ptr<BYTE, Freed<BYTE>> suffix;    // kMaxStrings
-    std::unique_ptr<DWORD, Freed<DWORD>> prefix;  // kMaxStrings
-    std::unique_ptr<DWORD, Freed<DWORD>> hash;    // kHashSize codes
-    int count = 0;
-};
-
-StringTable& Strtab()
-{
-    static StringTable table;
-    return table;
-}
 
 // The two descriptors as written, field by field (no padding reaches the file).
 struct ScreenDescriptor {
@@ -187,16 +169,15 @@ int CGif::ResetOutBitFile()
     return 0;
 }
 
-// --- The shared string table ---
+// --- The string table ---
 
 int CGif::AllocStrtab()
 {
-    StringTable& t = Strtab();
     FreeStrtab();
-    t.suffix.reset(static_cast<BYTE*>(std::malloc(kMaxStrings)));
-    t.prefix.reset(static_cast<DWORD*>(std::malloc(kMaxStrings * sizeof(DWORD))));
-    t.hash.reset(static_cast<DWORD*>(std::malloc(kHashSize * sizeof(DWORD))));
-    if (!t.suffix || !t.prefix || !t.hash) {
+    m_StrSuffix.reset(static_cast<BYTE*>(std::malloc(kMaxStrings)));
+    m_StrPrefix.reset(static_cast<DWORD*>(std::malloc(kMaxStrings * sizeof(DWORD))));
+    m_StrHash.reset(static_cast<DWORD*>(std::malloc(kHashSize * sizeof(DWORD))));
+    if (!m_StrSuffix || !m_StrPrefix || !m_StrHash) {
         FreeStrtab();
         return 1;
     }
@@ -205,19 +186,17 @@ int CGif::AllocStrtab()
 
 void CGif::FreeStrtab()
 {
-    StringTable& t = Strtab();
-    t.suffix.reset();
-    t.prefix.reset();
-    t.hash.reset();
-    t.count = 0;
+    m_StrSuffix.reset();
+    m_StrPrefix.reset();
+    m_StrHash.reset();
+    m_StrCount = 0;
 }
 
 void CGif::ClearStrtab(int codeSize)
 {
-    StringTable& t = Strtab();
     for (int i = 0; i < kHashSize; ++i)
-        t.hash.get()[i] = kEmpty;
-    t.count = 0;
+        m_StrHash.get()[i] = kEmpty;
+    m_StrCount = 0;
     // The roots, then the clear and end codes.
     const int roots = (1 << codeSize) + 2;
     for (int j = 0; j < roots; ++j)
@@ -226,17 +205,16 @@ void CGif::ClearStrtab(int codeSize)
 
 int CGif::AddCharString(WORD prefix, BYTE suffix)
 {
-    StringTable& t = Strtab();
-    if (t.count >= kMaxStrings)
+    if (m_StrCount >= kMaxStrings)
         return kEmpty;
     int h = Hash(prefix, suffix);
-    DWORD* hash = t.hash.get();
+    DWORD* hash = m_StrHash.get();
     while (hash[h] != kEmpty)
         h = (h + kHashStep) % kHashSize;
-    const int code = t.count++;
+    const int code = m_StrCount++;
     hash[h] = static_cast<DWORD>(code);
-    t.suffix.get()[code] = suffix;
-    t.prefix.get()[code] = prefix;
+    m_StrSuffix.get()[code] = suffix;
+    m_StrPrefix.get()[code] = prefix;
     return code;
 }
 
@@ -244,11 +222,10 @@ int CGif::FindCharString(WORD prefix, BYTE suffix)
 {
     if (prefix == kEmpty)
         return suffix;
-    StringTable& t = Strtab();
-    const DWORD* hash = t.hash.get();
+    const DWORD* hash = m_StrHash.get();
     int h = Hash(prefix, suffix);
     for (DWORD code; (code = hash[h]) != kEmpty; h = (h + kHashStep) % kHashSize)
-        if (t.prefix.get()[code] == prefix && t.suffix.get()[code] == suffix)
+        if (m_StrPrefix.get()[code] == prefix && m_StrSuffix.get()[code] == suffix)
             return static_cast<int>(code);
     return kEmpty;
 }
@@ -285,8 +262,9 @@ int CGif::LZW_Compress(int codeSize)
     if (AllocStrtab())
         return 3;
     struct Release {
-        ~Release() { FreeStrtab(); }
-    } release;
+        CGif& gif;
+        ~Release() { gif.FreeStrtab(); }
+    } release{*this};
     ClearStrtab(codeSize);
     if (WriteBits(clear, width) < 0)
         return 2;
@@ -364,6 +342,11 @@ int CGif::GIF_CompressImage(int left, int top, int width, int height)
 {
     if (!m_File)
         return 2;
+    // Without pixels the file would hold a black picture that looks written.
+    if (!m_Source || !m_Source->bitmap) {
+        m_Failed = true;
+        return 2;
+    }
     if (width < 0) {
         width = m_OutScreenWidth;
         left = 0;

@@ -1,6 +1,7 @@
 #include "Interaction.h"
 
 #include "QtInteraction.h"
+#include "StderrInteraction.h"
 
 #include <QApplication>
 
@@ -10,8 +11,16 @@ Interaction* g_installed = nullptr;
 
 Interaction& Interaction::current()
 {
+    if (g_installed)
+        return *g_installed;
+    // Without an application object a dialog would abort the program: a tool
+    // linking the library reports on its standard error instead.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        static StderrInteraction terminal;
+        return terminal;
+    }
     static QtInteraction desktop;
-    return g_installed ? *g_installed : desktop;
+    return desktop;
 }
 
 void Interaction::install(Interaction* interaction) { g_installed = interaction; }

@@ -4,13 +4,11 @@
 
 #include "CPrincipaleView.h"
 
-#include "CMiniTexteDlg.h"
 #include "CProgressionDlg.h"
 #include "CQuestionTraitementDlg.h"
 #include "CRoutine.h"
-#include "EmplacementPanneau.h"
+#include "EtapeSignature.h"
 #include "Interaction.h"
-#include "NomSortie.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
@@ -36,9 +34,8 @@ struct Lot {
     // owned by the disabled view itself would be disabled with it.
     QWidget* proprietaire;
     CProgressionDlg& progression;
-    NomSortie nommage;
-    int qualite;
-    int transparent;
+    // The settings as they were when the run started do the work.
+    EtapeSignature& etape;
     int total;
     int arret = 0;
     int reponse = 0;
@@ -69,10 +66,10 @@ bool Etape(Lot& lot, int numero, const CString& fichier, const CString& operatio
 int SigneFichier(Lot& lot, int index, const CString& source)
 {
     const int numero = index + 1;
-    CString sortie = lot.nommage.Chemin(source);
+    CString sortie = lot.etape.Sortie(source);
     if (Etape(lot, numero, source, kEtapeChargement))
         return 0;
-    HBITMAP image = lot.vue.Graphique()->ChargeImage(source);
+    HBITMAP image = lot.etape.Charge(source);
     if (!image) {
         MessageBox(lot.proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
         lot.arret = 1;
@@ -81,9 +78,7 @@ int SigneFichier(Lot& lot, int index, const CString& source)
     int sauve = 0;
     if (!Etape(lot, numero, source, kEtapePreparation)) {
         // The loaded picture is not needed afterwards: it is signed itself.
-        CoucheTexte texte = lot.vue.CoucheTexteCourante();
-        texte.Transparent = lot.transparent;
-        Composition::SigneSurPlace(image, texte, lot.vue.CoucheLogoCourante());
+        lot.etape.Signe(image);
         if (!Etape(lot, numero, source, sortie)) {
             // A name given by "Rename" is taken as it is, even when it exists.
             if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))
@@ -93,7 +88,7 @@ int SigneFichier(Lot& lot, int index, const CString& source)
             } else if (!lot.arret && !Interrompu(lot.vue)) {
                 // The writers replace an existing file only once the new one is
                 // complete: "Replace" on the source itself cannot lose it.
-                sauve = lot.vue.Graphique()->SauveImage(sortie, image, lot.qualite);
+                sauve = lot.etape.Sauve(sortie, image);
                 if (!sauve && Demande(lot.proprietaire, kQuestionEchecEcriture) != IDYES)
                     lot.arret = 1;
                 if (lot.reponse == CHOIX_ECRASER)
@@ -122,7 +117,6 @@ void CPrincipaleView::SigneTousLesFichiers()
     }
     // A quality out of range is warned about and still used: the writer refuses it.
     UpdateData(TRUE);
-    const int transparent = PanneauTexte ? EtatBouton(PanneauTexte->CouleurFond->BoutonTransparent) : 0;
     for (int i = 0; i < liste->topLevelItemCount(); ++i)
         liste->topLevelItem(i)->setText(kEtat, QString());
 
@@ -133,7 +127,8 @@ void CPrincipaleView::SigneTousLesFichiers()
         progression.Progression->setRange(1, total);
     setEnabled(false);
 
-    Lot lot{*this, proprietaire, progression, NomSortie(Reglages()), QualiteJPEG, transparent, total};
+    EtapeSignature etape(Reglages());
+    Lot lot{*this, proprietaire, progression, etape, total};
     for (int index = 0; !lot.arret && index < liste->topLevelItemCount(); ++index) {
         const QString nom = liste->topLevelItem(index)->text(0);
         const int sauve = SigneFichier(lot, index, nom.toStdString());

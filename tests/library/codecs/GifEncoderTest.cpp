@@ -5,6 +5,7 @@
 #include "CGif.h"
 #include "CGraphique.h"
 #include "GifTestSupport.h"
+#include "MemoryContext.h"
 #include "PixelRows.h"
 #include "SystemPalette.h"
 #include "TestImages.h"
@@ -276,16 +277,48 @@ TEST(GifEncoder, ColourResolutionScalesComponents)
 {
     Sandbox sandbox;
     const std::string path = sandbox.path("res.gif");
-    CGif gif;
-    ASSERT_EQ(gif.GIF_Create(path.c_str(), 1, 1, 2, 4), 0);
-    gif.GIF_SetColor(0, 15, 0, 5);
-    gif.GIF_SetColor(1, 1, 2, 3);
-    gif.GIF_SetColor(2, 9, 9, 9); // beyond the table: ignored
-    ASSERT_EQ(gif.GIF_CompressImage(0, 0, -1, -1), 0);
-    ASSERT_EQ(gif.GIF_Close(), 0);
+    HBITMAP pixel = CreateBitmap(1, 1, 1, 8, nullptr);
+    {
+        MemoryContext source(nullptr, pixel);
+        CGif gif;
+        ASSERT_EQ(gif.GIF_Create(path.c_str(), 1, 1, 2, 4), 0);
+        gif.GIF_SetColor(0, 15, 0, 5);
+        gif.GIF_SetColor(1, 1, 2, 3);
+        gif.GIF_SetColor(2, 9, 9, 9); // beyond the table: ignored
+        gif.GIF_SetSource(source);
+        ASSERT_EQ(gif.GIF_CompressImage(0, 0, -1, -1), 0);
+        ASSERT_EQ(gif.GIF_Close(), 0);
+    }
+    DeleteObject(pixel);
     const Bytes file = TestImages::ReadFile(path);
     EXPECT_EQ(file[10], 0x80 | (3 << 4));
     EXPECT_EQ(Bytes(file.begin() + 13, file.begin() + 19), (Bytes{255, 0, 85, 17, 34, 51}));
+}
+
+TEST(GifEncoder, CompressingWithoutPixelsFailsAndKeepsTheOldFile)
+{
+    struct Case {
+        const char* name;
+        bool setSource; // a context with no picture selected, or none at all
+    };
+    for (const Case& c : {Case{"no source", false}, Case{"empty context", true}}) {
+        Sandbox sandbox;
+        const std::string path = sandbox.path("old.gif");
+        const Bytes old{'o', 'l', 'd'};
+        TestImages::WriteFile(path, old);
+        HDC empty = CreateCompatibleDC(nullptr);
+        {
+            CGif gif;
+            ASSERT_EQ(gif.GIF_Create(path.c_str(), 8, 8, 256, 8), 0) << c.name;
+            if (c.setSource)
+                gif.GIF_SetSource(empty);
+            EXPECT_EQ(gif.GIF_CompressImage(0, 0, -1, -1), 2) << c.name;
+            EXPECT_EQ(gif.GIF_Close(), 2) << c.name;
+        }
+        DeleteDC(empty);
+        EXPECT_EQ(TestImages::ReadFile(path), old) << c.name;
+        EXPECT_EQ(FolderContent(sandbox.path("")), std::vector<std::string>{"old.gif"}) << c.name;
+    }
 }
 
 // --- Through CGraphique ---

@@ -1,0 +1,143 @@
+#include "ListeTravaux.h"
+
+#include "NomSortie.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Absolu(const std::string& chemin)
+{
+    return QDir::cleanPath(QFileInfo(QString::fromStdString(chemin)).absoluteFilePath()).toStdString();
+}
+
+// NomSortie adds the "/" itself: the root folder is written empty.
+std::string DossierPourNom(const std::string& dossier) { return dossier == "/" ? std::string() : dossier; }
+
+} // namespace
+
+bool ListeTravaux::EstImage(const std::string& chemin)
+{
+    const std::string nom = fs::path(chemin).filename().string();
+    return std::any_of(kExtensions.begin(), kExtensions.end(), [&nom](std::string_view e) {
+        return nom.size() > e.size() && std::equal(e.rbegin(), e.rend(), nom.rbegin(), [](char a, char b) {
+                   return a == std::tolower(static_cast<unsigned char>(b));
+               });
+    });
+}
+
+ListeTravaux::ListeTravaux(const ModeleSignature& reglages, const std::string& dossierSortie, bool recursif)
+    : m_Reglages(reglages), m_DossierSortie(dossierSortie.empty() ? dossierSortie : Absolu(dossierSortie)),
+      m_Recursif(recursif)
+{
+}
+
+void ListeTravaux::Ajoute(const std::string& chemin)
+{
+    std::error_code erreur;
+    const fs::file_status etat = fs::status(chemin, erreur);
+    const std::string absolu = Absolu(chemin);
+    if (fs::is_directory(etat)) {
+        AjouteDossier(absolu);
+    } else if (!fs::exists(etat)) {
+        m_Sources.push_back({absolu, {}, "No such file or folder"});
+    } else if (!fs::is_regular_file(etat) || !EstImage(absolu)) {
+        m_Sources.push_back({absolu, {}, "Not a .jpg, .jpeg, .bmp or .gif picture"});
+    } else {
+        m_Sources.push_back({absolu, {}, {}});
+    }
+}
+
+void ListeTravaux::AjouteDossier(const std::string& dossier)
+{
+    std::vector<Source> trouvees;
+    std::error_code erreur;
+    const auto retient = [&](const fs::directory_entry& entree) {
+        std::error_code e;
+        if (!entree.is_regular_file(e) || !EstImage(entree.path().string()))
+            return;
+        const fs::path relatif = entree.path().parent_path().lexically_relative(dossier);
+        trouvees.push_back({entree.path().string(), relatif == "." ? std::string() : relatif.string(), {}});
+    };
+    // Folder links are not followed: a link to a parent would never end.
+    if (m_Recursif) {
+        for (fs::recursive_directory_iterator it(dossier, fs::directory_options::skip_permission_denied, erreur), fin;
+             !erreur && it != fin; it.increment(erreur))
+            retient(*it);
+    } else {
+        for (fs::directory_iterator it(dossier, fs::directory_options::skip_permission_denied, erreur), fin;
+             !erreur && it != fin; it.increment(erreur))
+            retient(*it);
+    }
+    if (erreur)
+        m_Sources.push_back({dossier, {}, "Unable to read the folder: " + erreur.message()});
+    // The file system's order is no order: runs and listings repeat.
+    std::sort(trouvees.begin(), trouvees.end(), [](const Source& a, const Source& b) { return a.Chemin < b.Chemin; });
+    m_Sources.insert(m_Sources.end(), trouvees.begin(), trouvees.end());
+}
+
+CString ListeTravaux::Destination(const Source& source) const
+{
+    ModeleSignature reglages = m_Reglages;
+    if (!m_DossierSortie.empty()) {
+        reglages.NomRepertoireAucun = 0;
+        reglages.NomRepertoireSpecifique = 1;
+        reglages.NomRepertoire = DossierPourNom(
+            source.SousDossier.empty() ? m_DossierSortie : (fs::path(m_DossierSortie) / source.SousDossier).string());
+    }
+    // A new namer for each picture: every source here has a folder and an
+    // extension, so no picture takes a part of the previous one.
+    return NomSortie(reglages).Chemin(source.Chemin);
+}
+
+void ListeTravaux::Termine()
+{
+    m_Travaux.clear();
+    m_Collisions.clear();
+    std::set<std::string> vues;
+    std::vector<Travail> candidats;
+    for (const Source& s : m_Sources) {
+        if (!vues.insert(s.Chemin).second)
+            continue;
+        candidats.push_back({s.Chemin, s.Refus.empty() ? Destination(s) : CString(), s.Refus});
+    }
+    // What another picture writes is no picture to sign.
+    std::map<std::string, std::vector<std::size_t>> parDestination;
+    for (std::size_t i = 0; i < candidats.size(); ++i)
+        if (candidats[i].Refus.empty())
+            parDestination[candidats[i].Destination].push_back(i);
+    for (const Travail& t : candidats) {
+        const auto ecrivains = parDestination.find(t.Source);
+        const bool sortieDUneAutre =
+            ecrivains != parDestination.end() &&
+            std::any_of(ecrivains->second.begin(), ecrivains->second.end(),
+                        [&](std::size_t i) { return candidats[i].Source != t.Source; });
+        if (!sortieDUneAutre)
+            m_Travaux.push_back(t);
+    }
+    std::map<std::string, std::size_t> premiere;
+    std::map<std::string, std::size_t> collision;
+    for (Travail& t : m_Travaux) {
+        if (!t.Refus.empty())
+            continue;
+        const auto [place, nouvelle] = premiere.emplace(t.Destination, &t - m_Travaux.data());
+        if (nouvelle)
+            continue;
+        const Travail& gardee = m_Travaux[place->second];
+        const auto [c, premiereFois] = collision.emplace(t.Destination, m_Collisions.size());
+        if (premiereFois)
+            m_Collisions.push_back({t.Destination, {gardee.Source}});
+        m_Collisions[c->second].Sources.push_back(t.Source);
+        t.Refus = "Same destination as " + gardee.Source;
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The pictures a command line names, each with the output the template's
+// naming gives it: files as they are, folders for their pictures (their
+// sub-folders too when recursive), the output folder's tree mirroring them.
+// Pictures that are outputs of other listed pictures are left out, and of
+// several pictures with one output only the first is signed.
+
+#include "Lot.h"
+#include "ModeleSignature.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ListeTravaux {
+public:
+    // What a folder gives, compared without regard to case; the loaders
+    // pick the format from the same endings.
+    static constexpr std::array<std::string_view, 4> kExtensions = {".jpg", ".jpeg", ".bmp", ".gif"};
+    static bool EstImage(const std::string& chemin);
+
+    // dossierSortie empty keeps the template's folder choice.
+    ListeTravaux(const ModeleSignature& reglages, const std::string& dossierSortie, bool recursif);
+
+    // A file or folder as the user gave it; one that cannot be read becomes
+    // a picture refused with the reason.
+    void Ajoute(const std::string& chemin);
+
+    // Once everything is added: outputs, left-out pictures and collisions.
+    void Termine();
+
+    struct Collision {
+        CString Destination;
+        std::vector<CString> Sources; // the first is the one signed
+    };
+    const std::vector<Travail>& Travaux() const { return m_Travaux; }
+    const std::vector<Collision>& Collisions() const { return m_Collisions; }
+
+private:
+    struct Source {
+        std::string Chemin;      // absolute
+        std::string SousDossier; // below the folder the user gave, for the output tree
+        std::string Refus;
+    };
+    void AjouteDossier(const std::string& dossier);
+    CString Destination(const Source& source) const;
+
+    ModeleSignature m_Reglages;
+    std::string m_DossierSortie;
+    bool m_Recursif;
+    std::vector<Source> m_Sources;
+    std::vector<Travail> m_Travaux;
+    std::vector<Collision> m_Collisions;
+};

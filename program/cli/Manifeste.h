@@ -1,0 +1,31 @@
+#pragma once
+// The run's record for scripts: one JSON object a line per picture, in the
+// order they finish, each line written whole and flushed at once so that an
+// interrupted run leaves a record of what it did.
+
+#include "Lot.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class Manifeste {
+public:
+    // False (with errno's reason in Erreur) when the file cannot be created.
+    bool Ouvre(const std::string& chemin);
+    std::string Erreur;
+
+    // {"source":..,"destination":..,"status":"ok|skipped|failed","error":..,"ms":..}
+    void Ecrit(const CompteRendu& compte);
+    static std::string Ligne(const CompteRendu& compte);
+
+    // A JSON string with its quotes. File names are bytes: what is not
+    // UTF-8 becomes U+FFFD so the line stays valid JSON.
+    static std::string Echappe(const std::string& texte);
+
+private:
+    struct Ferme {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Ferme> m_Fichier;
+};

@@ -1,0 +1,184 @@
+#include "OptionsCli.h"
+
+#include <charconv>
+#include <functional>
+
+struct OptionsCli::Definition {
+    char Court;                  // 0: no short form
+    const char* Long;            // without the dashes
+    bool Valeur;                 // takes an argument
+    std::function<bool(OptionsCli&, const std::string&)> Action; // false: a refused value
+};
+
+namespace {
+
+bool Entier(const std::string& texte, int minimum, int maximum, int& resultat)
+{
+    int lu = 0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), lu);
+    if (erreur != std::errc() || fin != texte.data() + texte.size() || lu < minimum || lu > maximum)
+        return false;
+    resultat = lu;
+    return true;
+}
+
+} // namespace
+
+const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
+{
+    static const std::vector<Definition> table = {
+        {'t', "template", true, [](OptionsCli& o, const std::string& v) { o.Modele = v; return !v.empty(); }},
+        {'o', "output", true, [](OptionsCli& o, const std::string& v) { o.DossierSortie = v; return !v.empty(); }},
+        {'r', "recursive", false, [](OptionsCli& o, const std::string&) { return o.Recursif = true; }},
+        {'j', "jobs", true,
+         [](OptionsCli& o, const std::string& v) { return Entier(v, 1, kTravailleursMax, o.Travailleurs); }},
+        {'n', "dry-run", false, [](OptionsCli& o, const std::string&) { return o.Simulation = true; }},
+        {0, "overwrite", true,
+         [](OptionsCli& o, const std::string& v) {
+             if (v != "never" && v != "always")
+                 return false;
+             o.Ecrase = v == "always" ? Ecrasement::Toujours : Ecrasement::Jamais;
+             return true;
+         }},
+        {0, "files-from", true, [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
+        {0, "manifest", true, [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
+        {'q', "quiet", false, [](OptionsCli& o, const std::string&) { return o.Silencieux = true; }},
+        {'h', "help", false, [](OptionsCli& o, const std::string&) { return o.Aide = true; }},
+    };
+    return table;
+}
+
+bool OptionsCli::Applique(const Definition& definition, const std::optional<std::string>& valeur)
+{
+    const std::string nom = definition.Court ? std::string("-") + definition.Court : std::string("--") + definition.Long;
+    if (definition.Valeur && !valeur) {
+        Erreur = "option " + nom + " needs a value";
+        return false;
+    }
+    if (!definition.Action(*this, valeur.value_or(std::string()))) {
+        Erreur = "invalid value for " + nom + ": '" + valeur.value_or(std::string()) + "'";
+        return false;
+    }
+    return true;
+}
+
+bool OptionsCli::Lit(const std::vector<std::string>& arguments)
+{
+    Erreur.clear();
+    bool options = true;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        const auto suivante = [&]() -> std::optional<std::string> {
+            if (i + 1 < arguments.size())
+                return arguments[++i];
+            return std::nullopt;
+        };
+        if (!options || a == "-" || a.empty() || a[0] != '-') {
+            Chemins.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            options = false;
+            continue;
+        }
+        const Definition* trouvee = nullptr;
+        std::optional<std::string> valeur;
+        if (a.rfind("--", 0) == 0) {
+            const std::size_t egal = a.find('=');
+            const std::string nom = a.substr(2, egal == std::string::npos ? std::string::npos : egal - 2);
+            for (const Definition& d : Definitions())
+                if (nom == d.Long)
+                    trouvee = &d;
+            if (!trouvee) {
+                Erreur = "unknown option --" + nom;
+                return false;
+            }
+            if (egal != std::string::npos) {
+                if (!trouvee->Valeur) {
+                    Erreur = "option --" + nom + " takes no value";
+                    return false;
+                }
+                valeur = a.substr(egal + 1);
+            } else if (trouvee->Valeur) {
+                valeur = suivante();
+            }
+            if (!Applique(*trouvee, valeur))
+                return false;
+            continue;
+        }
+        // Short options may be grouped (-rn); one that takes a value ends
+        // the group with the rest of the word or the next argument (-j4, -j 4).
+        for (std::size_t k = 1; k < a.size(); ++k) {
+            trouvee = nullptr;
+            for (const Definition& d : Definitions())
+                if (d.Court && d.Court == a[k])
+                    trouvee = &d;
+            if (!trouvee) {
+                Erreur = std::string("unknown option -") + a[k];
+                return false;
+            }
+            valeur.reset();
+            if (trouvee->Valeur)
+                valeur = k + 1 < a.size() ? std::optional<std::string>(a.substr(k + 1)) : suivante();
+            if (!Applique(*trouvee, valeur))
+                return false;
+            if (trouvee->Valeur)
+                break;
+        }
+    }
+    if (!Aide && Chemins.empty() && FichiersDe.empty()) {
+        Erreur = "no picture or folder given";
+        return false;
+    }
+    return true;
+}
+
+std::string OptionsCli::TexteAide()
+{
+    return R"(Usage: tamparo2-cli [-t TEMPLATE.tp2] [-o DIR] [-r] [-j N] [-n]
+                    [--overwrite never|always] [--files-from FILE|-]
+                    [--manifest FILE.jsonl] [-q] PATH...
+
+Signs pictures as the Tamparo2 desktop program's "Sign All Files" does, without
+a window, on every core. Each PATH is a picture, or a folder whose pictures
+(.jpg .jpeg .bmp .gif, in any case) are signed.
+
+  -t, --template FILE   the template (.tp2) giving text, font, colours, logo,
+                        placement, output name, folder and JPEG quality; a
+                        relative logo path is taken from the template's folder.
+                        Without -t, the settings the desktop program last stored.
+  -o, --output DIR      write into DIR (created when missing) instead of the
+                        template's folder choice
+  -r, --recursive       descend into sub-folders; with -o the sub-folder tree
+                        is recreated under DIR
+  -j, --jobs N          N workers (1-256). Default: the number of cores, lowered
+                        so that N times the largest picture's working memory
+                        (8 bytes per pixel from the file's header, plus the
+                        file's size) fits in the available memory
+  -n, --dry-run         print each "source -> destination" on the standard
+                        output and every collision (two sources, one
+                        destination) on the standard error; write nothing
+      --overwrite WHEN  never (default): skip outputs that exist, so a run
+                        started again finishes the rest; always: replace them
+      --files-from FILE read more PATHs from FILE, one a line ("-": the
+                        standard input)
+      --manifest FILE   write one JSON line per picture: source, destination,
+                        status (ok, skipped, failed), error, milliseconds
+  -q, --quiet           no progress line and no summary; errors still show
+  -h, --help            this text
+
+A picture that is the output of another listed picture is left out, so that a
+second run does not sign signed copies. Progress goes to the standard error:
+one line redrawn in place on a terminal, plain lines otherwise. Every message
+goes to the standard error; no window is ever opened.
+
+On SIGINT or SIGTERM no new picture starts; those in hand are finished (an
+output is written whole or not at all), the summary is printed and the exit
+status is 130 or 143.
+
+Exit status: 0 every picture signed or skipped; 1 some picture failed (the
+others are still done), or -n found a picture that would fail (a collision, a
+missing file); 2 a usage error, or a template
+or list of files that cannot be read.
+)";
+}

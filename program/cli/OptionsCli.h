@@ -1,0 +1,39 @@
+#pragma once
+// The command line of tamparo2-cli, read into plain settings. The options
+// are one table of names and actions, so a new option is one more row.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class OptionsCli {
+public:
+    enum class Ecrasement { Jamais, Toujours };
+
+    std::string Modele;          // -t; empty: the settings the desktop program stored
+    std::string DossierSortie;   // -o; empty: the template's folder choice
+    bool Recursif = false;       // -r
+    int Travailleurs = 0;        // -j; 0: chosen from the cores and the memory
+    bool Simulation = false;     // -n
+    Ecrasement Ecrase = Ecrasement::Jamais;
+    std::string FichiersDe;      // --files-from; "-" is the standard input
+    std::string Manifeste;       // --manifest
+    bool Silencieux = false;     // -q
+    bool Aide = false;           // -h, --help
+    std::vector<std::string> Chemins;
+
+    static constexpr int kTravailleursMax = 256;
+
+    // Reads the arguments after the program's name. On a mistake returns
+    // false with the reason in Erreur; the caller prints it and exits with 2.
+    bool Lit(const std::vector<std::string>& arguments);
+    std::string Erreur;
+
+    // The text of --help.
+    static std::string TexteAide();
+
+private:
+    struct Definition;
+    static const std::vector<Definition>& Definitions();
+    bool Applique(const Definition& definition, const std::optional<std::string>& valeur);
+};

@@ -1,0 +1,207 @@
+#include "ProgrammeCli.h"
+
+#include "CTamparoApp.h"
+#include "EstimationMemoire.h"
+#include "InteractionCapturee.h"
+#include "ListeTravaux.h"
+#include "Lot.h"
+#include "Manifeste.h"
+#include "Progression.h"
+#include "ReglagesRegistre.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// The signal that asked the run to end, 0 while none did. Lock-free, so
+// the handler may store into it.
+std::atomic<int> g_arret{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void SurSignal(int numero) { g_arret.store(numero); }
+
+void InstalleSignaux()
+{
+    struct sigaction action {};
+    action.sa_handler = SurSignal;
+    sigemptyset(&action.sa_mask);
+    // Reads and writes in hand carry on: the workers finish their picture.
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void Erreur(const std::string& texte) { std::fprintf(stderr, "tamparo2-cli: %s\n", texte.c_str()); }
+
+} // namespace
+
+int ProgrammeCli::Refuse(const std::string& raison)
+{
+    Erreur(raison);
+    return kUsage;
+}
+
+int ProgrammeCli::Execute(const std::vector<std::string>& arguments)
+{
+    OptionsCli options;
+    if (!options.Lit(arguments)) {
+        Erreur(options.Erreur);
+        std::fprintf(stderr, "Try 'tamparo2-cli --help'.\n");
+        return kUsage;
+    }
+    if (options.Aide) {
+        std::fputs(OptionsCli::TexteAide().c_str(), stdout);
+        return kSucces;
+    }
+    return ProgrammeCli(std::move(options)).Lance();
+}
+
+bool ProgrammeCli::LitListe()
+{
+    const std::string& nom = m_Options.FichiersDe;
+    std::ifstream fichier;
+    if (nom != "-") {
+        fichier.open(nom);
+        if (!fichier) {
+            Erreur("cannot read the list " + nom + ": " + std::strerror(errno));
+            return false;
+        }
+    }
+    std::istream& flux = nom == "-" ? std::cin : fichier;
+    for (std::string ligne; std::getline(flux, ligne);) {
+        if (!ligne.empty() && ligne.back() == '\r')
+            ligne.pop_back();
+        if (!ligne.empty())
+            m_Options.Chemins.push_back(ligne);
+    }
+    if (flux.bad()) {
+        Erreur("cannot read the list " + nom);
+        return false;
+    }
+    return true;
+}
+
+int ProgrammeCli::Lance()
+{
+    CTamparoApp::EnregistreRessources();
+    if (!m_Options.FichiersDe.empty() && !LitListe())
+        return kUsage;
+
+    // Until the workers start, the library's own fallback reports on the
+    // standard error (there is no application object for windows).
+    ModeleSignature reglages;
+    std::string dossierLogo;
+    if (!m_Options.Modele.empty()) {
+        const std::string& modele = m_Options.Modele;
+        std::FILE* essai = std::fopen(modele.c_str(), "rb");
+        if (!essai)
+            return Refuse("cannot read the template " + modele + ": " + std::strerror(errno));
+        std::fclose(essai);
+        switch (reglages.ChargeFichier(modele)) {
+        case ModeleSignature::Lecture::Complete:
+            break;
+        case ModeleSignature::Lecture::Refusee:
+            return Refuse(modele + " is not a template");
+        case ModeleSignature::Lecture::Incomplete:
+            return Refuse("the template " + modele + " ends before its last setting");
+        }
+        dossierLogo = QFileInfo(QString::fromStdString(modele)).absolutePath().toStdString();
+    } else if (!ReglagesRegistre::Lecture(reglages)) {
+        return Refuse("no template given and the stored settings cannot be read");
+    }
+
+    if (!m_Options.DossierSortie.empty() && !m_Options.Simulation &&
+        !QDir().mkpath(QString::fromStdString(m_Options.DossierSortie)))
+        return Refuse("cannot create the output folder " + m_Options.DossierSortie);
+
+    ListeTravaux liste(reglages, m_Options.DossierSortie, m_Options.Recursif);
+    for (const std::string& chemin : m_Options.Chemins)
+        liste.Ajoute(chemin);
+    liste.Termine();
+    if (m_Options.Simulation)
+        return Simule(liste);
+    return Signe(liste, reglages, dossierLogo);
+}
+
+int ProgrammeCli::Simule(const ListeTravaux& liste) const
+{
+    bool echec = false;
+    for (const Travail& t : liste.Travaux()) {
+        if (!t.Refus.empty()) {
+            echec = true;
+            std::fprintf(stderr, "%s: %s\n", t.Source.c_str(), t.Refus.c_str());
+            continue;
+        }
+        const bool passe = m_Options.Ecrase == OptionsCli::Ecrasement::Jamais &&
+                           QFileInfo::exists(QString::fromStdString(t.Destination));
+        std::printf("%s -> %s%s\n", t.Source.c_str(), t.Destination.c_str(), passe ? " (exists, skipped)" : "");
+    }
+    for (const ListeTravaux::Collision& c : liste.Collisions()) {
+        std::string sources;
+        for (const CString& s : c.Sources)
+            sources += (sources.empty() ? "" : ", ") + s;
+        std::fprintf(stderr, "collision: %s <- %s\n", c.Destination.c_str(), sources.c_str());
+    }
+    std::fflush(stdout);
+    return echec ? kEchecs : kSucces;
+}
+
+int ProgrammeCli::Travailleurs(const ListeTravaux& liste) const
+{
+    if (m_Options.Travailleurs > 0)
+        return m_Options.Travailleurs;
+    std::uint64_t plusGrande = 0;
+    for (const Travail& t : liste.Travaux()) {
+        if (!t.Refus.empty())
+            continue;
+        const std::uint64_t octets = QFileInfo(QString::fromStdString(t.Source)).size();
+        const auto taille = EstimationMemoire::Dimensions(t.Source);
+        plusGrande = std::max(plusGrande, EtapeSignature::MemoireDeTravail(taille ? taille->Largeur : 0,
+                                                                          taille ? taille->Hauteur : 0, octets));
+    }
+    const int coeurs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return EstimationMemoire::Travailleurs(coeurs, EstimationMemoire::Disponible(), plusGrande);
+}
+
+int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo)
+{
+    Manifeste manifeste;
+    if (!m_Options.Manifeste.empty() && !manifeste.Ouvre(m_Options.Manifeste))
+        return Refuse("cannot write the manifest " + m_Options.Manifeste + ": " + manifeste.Erreur);
+
+    const std::vector<Travail>& travaux = liste.Travaux();
+    const int travailleurs = static_cast<int>(std::min<std::size_t>(Travailleurs(liste), std::max<std::size_t>(travaux.size(), 1)));
+    static InteractionCapturee interaction;
+    Interaction::install(&interaction);
+    InstalleSignaux();
+    Lot lot(reglages, dossierLogo, travailleurs,
+            m_Options.Ecrase == OptionsCli::Ecrasement::Toujours ? Lot::Ecrasement::Toujours : Lot::Ecrasement::Jamais);
+    if (lot.Etape(0).LogoManquant())
+        Erreur("warning: the logo " + reglages.Logo + " is not there; signing without it");
+
+    const Progression::Mode mode = m_Options.Silencieux ? Progression::Mode::Silencieux :
+                                   isatty(STDERR_FILENO) ? Progression::Mode::Terminal : Progression::Mode::Lignes;
+    Progression progression(stderr, mode, travaux.size());
+    if (mode == Progression::Mode::Lignes)
+        std::fprintf(stderr, "Signing %zu pictures with %d workers\n", travaux.size(), lot.Travailleurs());
+    lot.Execute(travaux, g_arret, [&](const CompteRendu& compte) {
+        progression.Termine(compte);
+        manifeste.Ecrit(compte);
+    });
+    const int signal = g_arret.load();
+    progression.Resume(signal != 0);
+    if (signal)
+        return 128 + signal;
+    return progression.Echecs() ? kEchecs : kSucces;
+}

@@ -1,0 +1,89 @@
+#include "EtapeSignature.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+CString Resolu(const CString& chemin, const std::string& dossier)
+{
+    if (chemin.empty() || dossier.empty())
+        return chemin;
+    const QString c = QString::fromStdString(chemin);
+    if (QDir::isAbsolutePath(c))
+        return chemin;
+    return QDir(QString::fromStdString(dossier)).filePath(c).toStdString();
+}
+
+} // namespace
+
+EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
+    : m_Qualite(reglages.QualiteJPEG), m_Nommage(reglages)
+{
+    m_Texte.Texte = reglages.Texte;
+    m_Texte.Police = CreateFontIndirect(&reglages.Fonte);
+    m_Texte.Encre = reglages.CouleurEncre;
+    m_Texte.Fond = reglages.CouleurFond;
+    m_Texte.Transparent = reglages.FondTransparent;
+    m_Texte.Place = reglages.EmplacementTexte;
+
+    m_CoucheLogo.Place = reglages.EmplacementLogo;
+    const CString logo = Resolu(reglages.Logo, dossierLogo);
+    // As the logo panel loads it: the toolbox's own loader, a missing file
+    // silently (the panel forgets it), a damaged one with the loader's message.
+    if (!logo.empty() && QFileInfo(QString::fromStdString(logo)).isFile())
+        m_CoucheLogo.Image = m_Graphique.ChargeImage(logo);
+    if (m_CoucheLogo.Image) {
+        m_CoucheLogo.Logo = logo;
+        CGraphique::RecupereInfosImage(m_CoucheLogo.Image, m_CoucheLogo.Taille, nullptr);
+    }
+    m_LogoManquant = !logo.empty() && !m_CoucheLogo.Image;
+}
+
+EtapeSignature::~EtapeSignature()
+{
+    DeleteObject(m_Texte.Police);
+    if (m_CoucheLogo.Image)
+        DeleteObject(m_CoucheLogo.Image);
+}
+
+CString EtapeSignature::Sortie(const CString& source) { return m_Nommage.Chemin(source); }
+
+HBITMAP EtapeSignature::Charge(const CString& source) { return LitImage(source); }
+
+void EtapeSignature::Signe(HBITMAP image) const { Composition::SigneSurPlace(image, m_Texte, m_CoucheLogo); }
+
+int EtapeSignature::Sauve(const CString& sortie, HBITMAP image) { return EcritImage(sortie, image); }
+
+EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie)
+{
+    HBITMAP image = Charge(source);
+    if (!image)
+        return Resultat::EchecChargement;
+    Signe(image);
+    const int sauve = Sauve(sortie, image);
+    DeleteObject(image);
+    return sauve ? Resultat::Signe : Resultat::EchecEcriture;
+}
+
+std::uint64_t EtapeSignature::MemoireDeTravail(std::uint64_t largeur, std::uint64_t hauteur,
+                                               std::uint64_t tailleFichier)
+{
+    // Saturating: a header may claim any size.
+    constexpr std::uint64_t kPlafond = std::uint64_t(1) << 62;
+    if (largeur && hauteur > kPlafond / 8 / largeur)
+        return kPlafond;
+    const std::uint64_t pixels = largeur * hauteur;
+    return std::min(kPlafond, pixels * 4 + pixels * 4 + tailleFichier);
+}
+
+HBITMAP EtapeSignature::LitImage(const CString& chemin) { return m_Graphique.ChargeImage(chemin); }
+
+int EtapeSignature::EcritImage(const CString& chemin, HBITMAP image)
+{
+    // The writers go through a temporary file renamed over the target.
+    return m_Graphique.SauveImage(chemin, image, m_Qualite);
+}

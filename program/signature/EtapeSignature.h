@@ -1,0 +1,68 @@
+#pragma once
+// The one signing step, without widgets: from the template settings and a
+// source path, the output path, the picture, both layers composed onto it
+// and the atomic save. The desktop run and the command line sign through
+// it, so both write the same bytes. One object per thread: it owns its
+// toolbox, its font and its logo.
+
+#include "CGraphique.h"
+#include "Composition.h"
+#include "ModeleSignature.h"
+#include "NomSortie.h"
+
+#include <cstdint>
+#include <string>
+
+class EtapeSignature {
+public:
+    enum class Resultat {
+        Signe,
+        EchecChargement, // the loader has said why through the Interaction
+        EchecEcriture    // nothing was written over the output
+    };
+
+    // A relative logo path is taken from dossierLogo when one is given (the
+    // template's folder), from the current folder otherwise, as the desktop
+    // does. A logo file that is not there signs without a logo, as the logo
+    // panel shows it.
+    explicit EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo = {});
+    ~EtapeSignature();
+    EtapeSignature(const EtapeSignature&) = delete;
+    EtapeSignature& operator=(const EtapeSignature&) = delete;
+
+    // Where source's signed copy goes. Stateful as NomSortie is: call it
+    // for the sources of one run in their order.
+    CString Sortie(const CString& source);
+
+    // The steps one by one, for a caller that reports between them.
+    // The picture to sign, owned by the caller; null when it did not load.
+    HBITMAP Charge(const CString& source);
+    // Both layers onto the picture itself.
+    void Signe(HBITMAP image) const;
+    // The signed picture into sortie, replacing a file there only once the
+    // new one is complete; 1 when written.
+    int Sauve(const CString& sortie, HBITMAP image);
+
+    // All three for one picture.
+    Resultat Traite(const CString& source, const CString& sortie);
+
+    // The settings name a logo that could not be loaded.
+    bool LogoManquant() const { return m_LogoManquant; }
+
+    // Working memory of one picture of that size in this step, in bytes:
+    // the 32-bit picture and the writer's full-size copy (BMP rows, GIF
+    // indices), with the encoded file held by the BMP and GIF readers.
+    static std::uint64_t MemoireDeTravail(std::uint64_t largeur, std::uint64_t hauteur, std::uint64_t tailleFichier);
+
+private:
+    // The one way pictures are read and written here.
+    HBITMAP LitImage(const CString& chemin);
+    int EcritImage(const CString& chemin, HBITMAP image);
+
+    int m_Qualite;
+    NomSortie m_Nommage;
+    CGraphique m_Graphique;
+    CoucheTexte m_Texte;
+    CoucheLogo m_CoucheLogo;
+    bool m_LogoManquant = false;
+};

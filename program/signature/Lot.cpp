@@ -1,0 +1,94 @@
+#include "Lot.h"
+
+#include "InteractionCapturee.h"
+
+#include <chrono>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+Lot::Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int travailleurs, Ecrasement ecrasement)
+    : m_Ecrasement(ecrasement)
+{
+    for (int i = 0; i < std::max(1, travailleurs); ++i) {
+        // Every step loads the same logo: a damaged one is reported once.
+        std::string repete;
+        std::optional<InteractionCapturee::Capture> capture;
+        if (i > 0)
+            capture.emplace(repete);
+        m_Etapes.push_back(std::make_unique<EtapeSignature>(reglages, dossierLogo));
+    }
+}
+
+Lot::~Lot() = default;
+
+void Lot::Execute(const std::vector<Travail>& travaux, const std::atomic<int>& arret,
+                  const std::function<void(const CompteRendu&)>& rapport)
+{
+    std::atomic<std::size_t> suivant{0};
+    std::mutex verrou;
+    const auto travailleur = [&](EtapeSignature& etape) {
+        for (;;) {
+            if (arret.load())
+                return;
+            const std::size_t index = suivant.fetch_add(1);
+            if (index >= travaux.size())
+                return;
+            const CompteRendu compte = Traite(etape, travaux[index]);
+            std::lock_guard<std::mutex> garde(verrou);
+            rapport(compte);
+        }
+    };
+    std::vector<std::thread> fils;
+    // One worker (or one picture) needs no thread of its own.
+    const std::size_t nombre = std::min(m_Etapes.size(), std::max<std::size_t>(travaux.size(), 1));
+    for (std::size_t i = 1; i < nombre; ++i)
+        fils.emplace_back(travailleur, std::ref(*m_Etapes[i]));
+    travailleur(*m_Etapes[0]);
+    for (std::thread& f : fils)
+        f.join();
+}
+
+CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail) const
+{
+    const auto debut = std::chrono::steady_clock::now();
+    CompteRendu compte;
+    compte.Objet = &travail;
+    const auto fin = [&compte, debut](CompteRendu::Statut etat) {
+        compte.Etat = etat;
+        compte.Millisecondes = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now() - debut).count();
+        return compte;
+    };
+    if (!travail.Refus.empty()) {
+        compte.Erreur = travail.Refus;
+        return fin(CompteRendu::Statut::Echec);
+    }
+    std::error_code erreur;
+    const std::filesystem::path destination(travail.Destination);
+    if (m_Ecrasement == Ecrasement::Jamais && std::filesystem::exists(destination, erreur))
+        return fin(CompteRendu::Statut::Passe);
+    // Folders under a chosen output folder are made as they are needed.
+    if (destination.has_parent_path())
+        std::filesystem::create_directories(destination.parent_path(), erreur);
+
+    std::string messages;
+    EtapeSignature::Resultat resultat;
+    {
+        InteractionCapturee::Capture capture(messages);
+        resultat = etape.Traite(travail.Source, travail.Destination);
+    }
+    switch (resultat) {
+    case EtapeSignature::Resultat::Signe:
+        return fin(CompteRendu::Statut::Signe);
+    case EtapeSignature::Resultat::EchecChargement:
+        compte.Erreur = messages.empty() ? "Unable to load the picture" : messages;
+        break;
+    case EtapeSignature::Resultat::EchecEcriture:
+        compte.Erreur = "Unable to write " + travail.Destination + (messages.empty() ? "" : ": " + messages);
+        break;
+    }
+    return fin(CompteRendu::Statut::Echec);
+}

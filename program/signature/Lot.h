@@ -1,0 +1,58 @@
+#pragma once
+// A run of the signing step over many pictures on several workers. Each
+// worker has its own step (toolbox, font, logo) and takes the next picture
+// not yet started; workers share only the position in the list.
+
+#include "EtapeSignature.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One picture of the run.
+struct Travail {
+    CString Source;
+    CString Destination;
+    // Set when the listing already knows the picture cannot be signed.
+    std::string Refus;
+};
+
+// What became of one picture.
+struct CompteRendu {
+    enum class Statut { Signe, Passe, Echec };
+    const Travail* Objet = nullptr;
+    Statut Etat = Statut::Echec;
+    std::string Erreur;
+    std::int64_t Millisecondes = 0;
+};
+
+class Lot {
+public:
+    enum class Ecrasement {
+        Jamais,  // an existing output is left as it is and the picture passed
+        Toujours // replaced, atomically
+    };
+
+    // Builds the workers' steps on the calling thread.
+    Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int travailleurs, Ecrasement ecrasement);
+    ~Lot();
+
+    int Travailleurs() const { return static_cast<int>(m_Etapes.size()); }
+    // A worker's step, for what they all share (the logo found or not).
+    const EtapeSignature& Etape(int index) const { return *m_Etapes.at(static_cast<std::size_t>(index)); }
+
+    // Signs travaux and returns when every worker has stopped. Once arret
+    // is not 0 no picture starts; those in hand are finished. rapport is
+    // called on the worker's thread after each picture, one call at a time.
+    void Execute(const std::vector<Travail>& travaux, const std::atomic<int>& arret,
+                 const std::function<void(const CompteRendu&)>& rapport);
+
+private:
+    CompteRendu Traite(EtapeSignature& etape, const Travail& travail) const;
+
+    std::vector<std::unique_ptr<EtapeSignature>> m_Etapes;
+    Ecrasement m_Ecrasement;
+};

@@ -1,0 +1,22 @@
+#pragma once
+// tamparo2-cli run as a user runs it: a separate process with its
+// arguments, its standard input, and what it prints and returns.
+
+#include <QStringList>
+
+#include <string>
+
+namespace CliTest {
+
+struct Sortie {
+    int code = -1;
+    std::string standard;
+    std::string erreurs;
+};
+
+// Runs the built program in folder (empty: the current one) and waits.
+Sortie Lance(const QStringList& arguments, const std::string& dossier = {}, const QByteArray& entree = {});
+// The program's path, built beside the tests.
+QString Programme();
+
+} // namespace CliTest
