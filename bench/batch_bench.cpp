@@ -1,7 +1,8 @@
 // Times the batch run's work on one picture (load, sign with a text and a
 // logo, save at quality 75) against libjpeg's own decode and encode of the
 // same file, on photographs of camera sizes made here.
-// Usage: batch_bench [runs]
+// Usage: batch_bench [runs] [style]; "style" signs with an outlined,
+// shadowed text and a logo sized to the picture.
 
 #include "CGraphique.h"
 #include "Composition.h"
@@ -179,6 +180,14 @@ int main(int argc, char** argv)
     texte.Police = CreateFontIndirect(&lf);
     texte.Encre = RGB(255, 255, 255);
     texte.Transparent = 1;
+    if (argc > 2 && std::strcmp(argv[2], "style") == 0) {
+        texte.Rendu.Contour = 3;
+        texte.Rendu.OmbreX = texte.Rendu.OmbreY = 4;
+        texte.Rendu.OmbreFlou = 6;
+        texte.Rendu.OpaciteOmbre = 60;
+        logo.Rendu.TailleRelative = 1000;
+        logo.Rendu.Opacite = 80;
+    }
     if (!logo.Image || !texte.Police) {
         std::fprintf(stderr, "cannot make the logo or the font\n");
         return 1;

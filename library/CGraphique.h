@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class Metadonnees;
 enum class PolitiqueMetadonnees : int;
@@ -36,13 +37,20 @@ public:
     int SauveImageJPEG(CString path, HBITMAP image, int quality);
     HBITMAP ChargeImageGIF(CString path);
     int SauveImageGIF(CString path, HBITMAP image);
+    // PNG, WebP, HEIC/HEIF and AVIF ("PNG", "EBP", "EIC", "EIF", "VIF"):
+    // read as 32-bit images; HEIC and AVIF are never written.
+    // As ChargeImage, with the picture's alpha plane (width x height,
+    // top-down) in alpha: empty when the file has none or is all opaque.
+    HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha);
 
     // Photographs. ChargePhoto gives the picture upright, as a viewer shows
-    // it, and the metadata of a JPEG file (32 bits per pixel; BMP and GIF
-    // load as ChargeImage does, with no metadata); null and the same message
-    // as ChargeImage on failure. SauvePhoto writes the metadata loaded with
-    // the picture back into a JPEG file, as the policy says and adjusted to
-    // the picture saved (BMP and GIF get none); 1 or 0 as SauveImage.
+    // it, and the metadata of a JPEG file (32 bits per pixel; a HEIC or AVIF
+    // file gives its Exif and ICC profile, a PNG file its ICC profile; BMP,
+    // GIF and WebP load as ChargeImage does, with no metadata); null and the
+    // same message as ChargeImage on failure. SauvePhoto writes the metadata
+    // loaded with the picture back into a JPEG file, as the policy says and
+    // adjusted to the picture saved (a PNG file gets the ICC profile; BMP,
+    // GIF and WebP get none); 1 or 0 as SauveImage.
     HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                    PolitiqueMetadonnees politique);

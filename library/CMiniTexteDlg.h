@@ -29,6 +29,8 @@ public:
     static constexpr UINT IDD = 1024;
     static constexpr int kAbsolue = 2247;
     static constexpr int kAutomatique = 2248;
+    // "Style...": the owner opens its style dialog from it.
+    static constexpr int kStyle = 2262;
 
     explicit CMiniTexteDlg(QWidget* parent = nullptr);
     // Another layout with the same control ids.

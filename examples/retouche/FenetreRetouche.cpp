@@ -54,7 +54,7 @@ int FenetreRetouche::Sauve()
     if (chemin.empty()) {
         FileDialogRequest demande;
         demande.title = "Save the picture";
-        demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Gif (*.gif)|*.gif||";
+        demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Gif (*.gif)|*.gif|Png (*.png)|*.png|WebP (*.webp)|*.webp||";
         demande.defaultExtension = "jpg";
         if (!Interaction::current().saveFile(this, demande, chemin))
             return 0;

@@ -3,6 +3,7 @@
 #include "Exif.h"
 #include "Xmp.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -33,6 +34,30 @@ bool Metadonnees::Ajoute(int code, std::span<const std::uint8_t> octets)
         return false;
     m_marqueurs.push_back({code, {octets.begin(), octets.end()}});
     m_total += octets.size();
+    return true;
+}
+
+bool Metadonnees::AjouteExif(std::span<const std::uint8_t> tiff)
+{
+    std::vector<std::uint8_t> octets{'E', 'x', 'i', 'f', 0, 0};
+    octets.insert(octets.end(), tiff.begin(), tiff.end());
+    return Ajoute(kApp1, octets);
+}
+
+bool Metadonnees::AjouteProfilICC(std::span<const std::uint8_t> profil)
+{
+    constexpr std::size_t kParMorceau = kTailleMarqueur - kEnTeteIcc;
+    const std::size_t nombre = (profil.size() + kParMorceau - 1) / kParMorceau;
+    if (nombre == 0 || nombre > 255 || m_total + profil.size() + nombre * kEnTeteIcc > kTailleTotale)
+        return false;
+    for (std::size_t i = 0; i < nombre; ++i) {
+        std::vector<std::uint8_t> octets(kIcc, kIcc + sizeof kIcc);
+        octets.push_back(static_cast<std::uint8_t>(i + 1));
+        octets.push_back(static_cast<std::uint8_t>(nombre));
+        const auto morceau = profil.subspan(i * kParMorceau, std::min(kParMorceau, profil.size() - i * kParMorceau));
+        octets.insert(octets.end(), morceau.begin(), morceau.end());
+        Ajoute(kApp2, octets);
+    }
     return true;
 }
 

@@ -35,6 +35,10 @@ public:
     // Whether a marker read from a file is kept; false for those listed
     // above, for oversized ones and once the total would pass its bound.
     bool Ajoute(int code, std::span<const std::uint8_t> octets);
+    // The same from formats that store them whole: an Exif TIFF block (as
+    // after "Exif\0\0") and an ICC profile, cut into APP2 chunks.
+    bool AjouteExif(std::span<const std::uint8_t> tiff);
+    bool AjouteProfilICC(std::span<const std::uint8_t> profil);
     void Efface();
     bool Vide() const { return m_marqueurs.empty(); }
     const std::vector<Marqueur>& Marqueurs() const { return m_marqueurs; }

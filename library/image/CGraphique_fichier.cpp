@@ -2,7 +2,10 @@
 
 #include "CRoutine.h"
 #include "Interaction.h"
+#include "codecs/HeifFile.h"
 #include "codecs/Metadonnees.h"
+#include "codecs/PngFile.h"
+#include "codecs/WebpFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,6 +23,19 @@ std::string Ending(const CString& path)
 }
 
 bool EstJPEG(const std::string& ending) { return ending == "JPG" || ending == "PEG"; }
+bool EstHEIF(const std::string& ending) { return ending == "EIC" || ending == "EIF" || ending == "VIF"; }
+
+// The formats that carry an alpha plane; null for the others.
+HBITMAP ChargeAvecAlpha(const std::string& ending, const CString& path, std::vector<BYTE>* alpha)
+{
+    if (ending == "PNG")
+        return PngFile::Charge(path, alpha);
+    if (ending == "EBP")
+        return WebpFile::Charge(path, alpha);
+    if (EstHEIF(ending))
+        return HeifFile::Charge(path, nullptr, alpha);
+    return nullptr;
+}
 
 void SignaleEchecChargement()
 {
@@ -40,6 +56,20 @@ HBITMAP CGraphique::ChargeImage(CString path)
         image = ChargeImageJPEG(path);
     else if (ending == "GIF")
         image = ChargeImageGIF(path);
+    else
+        image = ChargeAvecAlpha(ending, path, nullptr);
+    if (!image)
+        SignaleEchecChargement();
+    return image;
+}
+
+HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha)
+{
+    alpha.clear();
+    const std::string ending = Ending(path);
+    if (ending != "PNG" && ending != "EBP" && !EstHEIF(ending))
+        return ChargeImage(path);
+    HBITMAP image = ChargeAvecAlpha(ending, path, &alpha);
     if (!image)
         SignaleEchecChargement();
     return image;
@@ -54,13 +84,30 @@ int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
         return SauveImageJPEG(path, image, quality);
     if (ending == "GIF")
         return SauveImageGIF(path, image);
+    if (ending == "PNG")
+        return image ? PngFile::Sauve(path, *image) : 0;
+    if (ending == "EBP")
+        return image ? WebpFile::Sauve(path, *image, quality) : 0;
     return 0;
 }
 
 HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
 {
     metadonnees.Efface();
-    if (!EstJPEG(Ending(path)))
+    const std::string ending = Ending(path);
+    if (ending == "PNG" || EstHEIF(ending)) {
+        // The container has turned a HEIF picture already; its Exif
+        // Orientation is set to 1 when written.
+        std::vector<std::uint8_t> icc;
+        HBITMAP image = ending == "PNG" ? PngFile::Charge(path, nullptr, &icc)
+                                        : HeifFile::Charge(path, &metadonnees, nullptr);
+        if (!icc.empty())
+            metadonnees.AjouteProfilICC(icc);
+        if (!image)
+            SignaleEchecChargement();
+        return image;
+    }
+    if (!EstJPEG(ending))
         return ChargeImage(path);
     HBITMAP image = ChargeJPEGAvecMetadonnees(path, metadonnees);
     if (const int orientation = metadonnees.Orientation(); image && orientation != 1) {
@@ -76,7 +123,17 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
 int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                            PolitiqueMetadonnees politique)
 {
-    if (!EstJPEG(Ending(path)) || !image)
+    const std::string ending = Ending(path);
+    if (ending == "PNG" && image) {
+        try {
+            const std::vector<std::uint8_t> icc =
+                politique == PolitiqueMetadonnees::Aucune ? std::vector<std::uint8_t>() : metadonnees.ProfilICC();
+            return PngFile::Sauve(path, *image, nullptr, &icc);
+        } catch (const std::bad_alloc&) {
+            return 0;
+        }
+    }
+    if (!EstJPEG(ending) || !image)
         return SauveImage(path, image, quality);
     try {
         const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());

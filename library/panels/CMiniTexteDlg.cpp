@@ -74,6 +74,7 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Static, -1, "Y = ", 130, 115, 20, 9, Opt::Right},
         {ControlKind::Edit, kY, "", 150, 113, 44, 12, kNombre},
         {ControlKind::Spin, kFlecheY, "", 194, 113, 9, 12, kFleche},
+        {ControlKind::PushButton, CMiniTexteDlg::kStyle, "Style...", 136, 131, 60, 13},
         {ControlKind::GroupBox, -1, "Font", 204, 76, 98, 72},
         {ControlKind::PushButton, kPolice, "", 210, 87, 86, 55},
         {ControlKind::GroupBox, 2244, "Background color", 306, 76, 93, 72},

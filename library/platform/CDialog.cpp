@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -333,6 +334,10 @@ void CDialog::Wire(QWidget* control, const ControlTemplate& gabarit)
     }
     case ControlKind::ListView:
         connect(static_cast<QAbstractItemView*>(control), &QAbstractItemView::clicked, this, [this, id] { OnClicked(id); });
+        break;
+    case ControlKind::ComboBox:
+        // The user's choices only: the program's own setting is no change.
+        connect(static_cast<QComboBox*>(control), &QComboBox::activated, this, [this, id] { OnSelectionChanged(id); });
         break;
     case ControlKind::TabControl: {
         // Tabs change by mouse only, so a change that follows a click on

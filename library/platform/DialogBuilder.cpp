@@ -4,6 +4,7 @@
 #include "SpinButton.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -217,6 +218,11 @@ QWidget* Make(const ControlTemplate& gabarit, ResourceModule module)
         return MakePicture(gabarit);
     case ControlKind::Icon:
         return MakeIcon(gabarit, module);
+    case ControlKind::ComboBox: {
+        auto* liste = new QComboBox;
+        liste->addItems(QString::fromUtf8(gabarit.text).split(QLatin1Char('|'), Qt::SkipEmptyParts));
+        return liste;
+    }
     }
     return new QWidget;
 }

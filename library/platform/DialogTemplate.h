@@ -25,6 +25,7 @@ enum class ControlKind {
     Frame,         // empty rectangle, the usual parent of an embedded child dialog
     Picture,       // a device image (bitmap resource `image` at first); Notify reports clicks
     Icon,          // icon resource `image`
+    ComboBox,      // drop-down list of the choices in text, separated by '|'
 };
 
 // Options of a control or a dialog; each kind reads the ones it knows.

@@ -47,14 +47,15 @@ void ListeTravaux::Ajoute(const std::string& chemin)
     std::error_code erreur;
     const fs::file_status etat = fs::status(chemin, erreur);
     const std::string absolu = Absolu(chemin);
+    const std::string cle = QDir::cleanPath(QString::fromStdString(chemin)).toStdString();
     if (fs::is_directory(etat)) {
         AjouteDossier(absolu);
     } else if (!fs::exists(etat)) {
-        m_Sources.push_back({absolu, {}, "No such file or folder"});
+        m_Sources.push_back({absolu, {}, "No such file or folder", cle});
     } else if (!fs::is_regular_file(etat) || !EstImage(absolu)) {
-        m_Sources.push_back({absolu, {}, "Not a .jpg, .jpeg, .bmp or .gif picture"});
+        m_Sources.push_back({absolu, {}, "Not a .jpg, .jpeg, .bmp, .gif, .png, .webp, .heic, .heif or .avif picture", cle});
     } else {
-        m_Sources.push_back({absolu, {}, {}});
+        m_Sources.push_back({absolu, {}, {}, cle});
     }
 }
 
@@ -67,7 +68,8 @@ void ListeTravaux::AjouteDossier(const std::string& dossier)
         if (!entree.is_regular_file(e) || !EstImage(entree.path().string()))
             return;
         const fs::path relatif = entree.path().parent_path().lexically_relative(dossier);
-        trouvees.push_back({entree.path().string(), relatif == "." ? std::string() : relatif.string(), {}});
+        trouvees.push_back({entree.path().string(), relatif == "." ? std::string() : relatif.string(), {},
+                            entree.path().lexically_relative(dossier).generic_string()});
     };
     // Folder links are not followed: a link to a parent would never end.
     if (m_Recursif) {
@@ -80,7 +82,7 @@ void ListeTravaux::AjouteDossier(const std::string& dossier)
             retient(*it);
     }
     if (erreur)
-        m_Sources.push_back({dossier, {}, "Unable to read the folder: " + erreur.message()});
+        m_Sources.push_back({dossier, {}, "Unable to read the folder: " + erreur.message(), dossier});
     // The file system's order is no order: runs and listings repeat.
     std::sort(trouvees.begin(), trouvees.end(), [](const Source& a, const Source& b) { return a.Chemin < b.Chemin; });
     m_Sources.insert(m_Sources.end(), trouvees.begin(), trouvees.end());
@@ -103,27 +105,38 @@ CString ListeTravaux::Destination(const Source& source) const
 void ListeTravaux::Termine()
 {
     m_Travaux.clear();
+    m_Cles.clear();
     m_Collisions.clear();
-    std::set<std::string> vues;
+    std::map<std::string, std::size_t> vues;
     std::vector<Travail> candidats;
+    std::vector<std::string> cles;
     for (const Source& s : m_Sources) {
-        if (!vues.insert(s.Chemin).second)
+        const auto [vue, nouvelle] = vues.emplace(s.Chemin, candidats.size());
+        if (!nouvelle) {
+            // A picture named twice (its folder and itself) takes the same
+            // shard whatever the order of the arguments.
+            cles[vue->second] = std::min(cles[vue->second], s.Cle);
             continue;
+        }
         candidats.push_back({s.Chemin, s.Refus.empty() ? Destination(s) : CString(), s.Refus});
+        cles.push_back(s.Cle);
     }
     // What another picture writes is no picture to sign.
     std::map<std::string, std::vector<std::size_t>> parDestination;
     for (std::size_t i = 0; i < candidats.size(); ++i)
         if (candidats[i].Refus.empty())
             parDestination[candidats[i].Destination].push_back(i);
-    for (const Travail& t : candidats) {
+    for (std::size_t k = 0; k < candidats.size(); ++k) {
+        const Travail& t = candidats[k];
         const auto ecrivains = parDestination.find(t.Source);
         const bool sortieDUneAutre =
             ecrivains != parDestination.end() &&
             std::any_of(ecrivains->second.begin(), ecrivains->second.end(),
                         [&](std::size_t i) { return candidats[i].Source != t.Source; });
-        if (!sortieDUneAutre)
+        if (!sortieDUneAutre) {
             m_Travaux.push_back(t);
+            m_Cles.push_back(cles[k]);
+        }
     }
     std::map<std::string, std::size_t> premiere;
     std::map<std::string, std::size_t> collision;
@@ -140,4 +153,22 @@ void ListeTravaux::Termine()
         m_Collisions[c->second].Sources.push_back(t.Source);
         t.Refus = "Same destination as " + gardee.Source;
     }
+}
+
+void ListeTravaux::Partage(const Repartition& repartition)
+{
+    std::vector<Travail> travaux;
+    std::vector<std::string> cles;
+    std::set<std::string> gardees;
+    for (std::size_t i = 0; i < m_Travaux.size(); ++i) {
+        if (!repartition.Contient(m_Cles[i]))
+            continue;
+        travaux.push_back(m_Travaux[i]);
+        cles.push_back(m_Cles[i]);
+        gardees.insert(m_Travaux[i].Source);
+    }
+    // A collision is told by the shard that signs its first source.
+    std::erase_if(m_Collisions, [&](const Collision& c) { return !gardees.count(c.Sources.front()); });
+    m_Travaux = std::move(travaux);
+    m_Cles = std::move(cles);
 }

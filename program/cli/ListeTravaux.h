@@ -7,6 +7,7 @@
 
 #include "Lot.h"
 #include "ModeleSignature.h"
+#include "Repartition.h"
 
 #include <array>
 #include <string>
@@ -17,7 +18,8 @@ class ListeTravaux {
 public:
     // What a folder gives, compared without regard to case; the loaders
     // pick the format from the same endings.
-    static constexpr std::array<std::string_view, 4> kExtensions = {".jpg", ".jpeg", ".bmp", ".gif"};
+    static constexpr std::array<std::string_view, 9> kExtensions = {".jpg", ".jpeg", ".bmp", ".gif", ".png",
+                                                                    ".webp", ".heic", ".heif", ".avif"};
     static bool EstImage(const std::string& chemin);
 
     // dossierSortie empty keeps the template's folder choice.
@@ -30,18 +32,27 @@ public:
     // Once everything is added: outputs, left-out pictures and collisions.
     void Termine();
 
+    // After Termine, keeps the shard's share. Every task lists everything,
+    // so a collision is settled alike in all of them and each picture,
+    // refused ones too, lands in exactly one shard.
+    void Partage(const Repartition& repartition);
+
     struct Collision {
         CString Destination;
         std::vector<CString> Sources; // the first is the one signed
     };
     const std::vector<Travail>& Travaux() const { return m_Travaux; }
     const std::vector<Collision>& Collisions() const { return m_Collisions; }
+    // What decides each picture's shard, beside Travaux(): the path below
+    // the folder given, or a file's path as written ('/' between names).
+    const std::vector<std::string>& Cles() const { return m_Cles; }
 
 private:
     struct Source {
         std::string Chemin;      // absolute
         std::string SousDossier; // below the folder the user gave, for the output tree
         std::string Refus;
+        std::string Cle;
     };
     void AjouteDossier(const std::string& dossier);
     CString Destination(const Source& source) const;
@@ -51,5 +62,6 @@ private:
     bool m_Recursif;
     std::vector<Source> m_Sources;
     std::vector<Travail> m_Travaux;
+    std::vector<std::string> m_Cles;
     std::vector<Collision> m_Collisions;
 };

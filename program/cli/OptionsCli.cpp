@@ -1,6 +1,7 @@
 #include "OptionsCli.h"
 
 #include <charconv>
+#include <cstdlib>
 #include <functional>
 
 struct OptionsCli::Definition {
@@ -42,6 +43,14 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
          }},
         {0, "files-from", true, [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
         {0, "manifest", true, [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
+        {0, "shard", true,
+         [](OptionsCli& o, const std::string& v) {
+             const auto part = Repartition::Lit(v, [](const char* nom) { return std::getenv(nom); }, o.Erreur);
+             if (part)
+                 o.Part = *part;
+             return part.has_value();
+         }},
+        {0, "summary", false, [](OptionsCli& o, const std::string&) { return o.Bilan = true; }},
         {'q', "quiet", false, [](OptionsCli& o, const std::string&) { return o.Silencieux = true; }},
         {'h', "help", false, [](OptionsCli& o, const std::string&) { return o.Aide = true; }},
     };
@@ -56,7 +65,9 @@ bool OptionsCli::Applique(const Definition& definition, const std::optional<std:
         return false;
     }
     if (!definition.Action(*this, valeur.value_or(std::string()))) {
-        Erreur = "invalid value for " + nom + ": '" + valeur.value_or(std::string()) + "'";
+        // An action may have said more precisely what is wrong.
+        if (Erreur.empty())
+            Erreur = "invalid value for " + nom + ": '" + valeur.value_or(std::string()) + "'";
         return false;
     }
     return true;
@@ -126,6 +137,10 @@ bool OptionsCli::Lit(const std::vector<std::string>& arguments)
                 break;
         }
     }
+    if (!Aide && Bilan && Chemins.empty()) {
+        Erreur = "--summary: no manifest given";
+        return false;
+    }
     if (!Aide && Chemins.empty() && FichiersDe.empty()) {
         Erreur = "no picture or folder given";
         return false;
@@ -137,7 +152,8 @@ std::string OptionsCli::TexteAide()
 {
     return R"(Usage: tamparo2-cli [-t TEMPLATE.tp2] [-o DIR] [-r] [-j N] [-n]
                     [--overwrite never|always] [--files-from FILE|-]
-                    [--manifest FILE.jsonl] [-q] PATH...
+                    [--manifest FILE.jsonl] [--shard I/N|auto/N] [-q] PATH...
+       tamparo2-cli --summary MANIFEST.jsonl...
 
 Signs pictures as the Tamparo2 desktop program's "Sign All Files" does, without
 a window, on every core. Each PATH is a picture, or a folder whose pictures
@@ -163,7 +179,21 @@ a window, on every core. Each PATH is a picture, or a folder whose pictures
       --files-from FILE read more PATHs from FILE, one a line ("-": the
                         standard input)
       --manifest FILE   write one JSON line per picture: source, destination,
-                        status (ok, skipped, failed), error, milliseconds
+                        status (ok, skipped, failed), error, milliseconds;
+                        "%I" in FILE becomes the shard's index (0 without
+                        --shard)
+      --shard I/N       sign only shard I (0 to N-1) of N: the pictures whose
+                        path below the folder given (or, for a picture named
+                        itself, its path as written) hashes to I modulo N.
+                        The hash is the same on every machine, so N tasks with
+                        the same arguments sign every picture exactly once
+      --shard auto/N    I from SLURM_ARRAY_TASK_ID, else JOB_COMPLETION_INDEX;
+                        a usage error when neither is set or I >= N
+      --summary         the PATHs are manifests: print how many pictures were
+                        ok, skipped and failed across them, and each failed
+                        picture with its error; a picture recorded twice
+                        counts once, by its best status. Exit status 1 when
+                        some picture failed or a line is no record
   -q, --quiet           no progress line and no summary; errors still show
   -h, --help            this text
 
@@ -172,13 +202,18 @@ second run does not sign signed copies. Progress goes to the standard error:
 one line redrawn in place on a terminal, plain lines otherwise. Every message
 goes to the standard error; no window is ever opened.
 
+Every task of a shared run lists all the pictures, settles collisions alike,
+then keeps its share; with --overwrite never a task run again skips the
+outputs it already wrote (each written whole) and signs the rest.
+
 On SIGINT or SIGTERM no new picture starts; those in hand are finished (an
 output is written whole or not at all), the summary is printed and the exit
 status is 130 or 143.
 
 Exit status: 0 every picture signed or skipped; 1 some picture failed (the
 others are still done), or -n found a picture that would fail (a collision, a
-missing file); 2 a usage error, or a template
-or list of files that cannot be read.
+missing file), or --summary found a failed picture; 2 a usage error (such as
+--shard auto/N without an index), or a template, list of files or manifest
+that cannot be read.
 )";
 }

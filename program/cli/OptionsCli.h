@@ -2,6 +2,8 @@
 // The command line of tamparo2-cli, read into plain settings. The options
 // are one table of names and actions, so a new option is one more row.
 
+#include "Repartition.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,7 +19,9 @@ public:
     bool Simulation = false;     // -n
     Ecrasement Ecrase = Ecrasement::Jamais;
     std::string FichiersDe;      // --files-from; "-" is the standard input
-    std::string Manifeste;       // --manifest
+    std::string Manifeste;       // --manifest; "%I" stands for the shard's index
+    Repartition Part;            // --shard; by default the whole run, shard 0 of 1
+    bool Bilan = false;          // --summary: Chemins are manifests to add up
     bool Silencieux = false;     // -q
     bool Aide = false;           // -h, --help
     std::vector<std::string> Chemins;

@@ -1,5 +1,6 @@
 #include "ProgrammeCli.h"
 
+#include "Bilan.h"
 #include "CTamparoApp.h"
 #include "EstimationMemoire.h"
 #include "InteractionCapturee.h"
@@ -64,7 +65,23 @@ int ProgrammeCli::Execute(const std::vector<std::string>& arguments)
         std::fputs(OptionsCli::TexteAide().c_str(), stdout);
         return kSucces;
     }
+    if (options.Bilan)
+        return Resume(options.Chemins);
     return ProgrammeCli(std::move(options)).Lance();
+}
+
+int ProgrammeCli::Resume(const std::vector<std::string>& manifestes)
+{
+    Bilan bilan;
+    for (const std::string& chemin : manifestes)
+        if (!bilan.Ajoute(chemin))
+            return Refuse(bilan.Erreur);
+    for (const std::string& ligne : bilan.Illisibles())
+        Erreur(ligne + ": not a manifest record");
+    std::fputs(bilan.Texte().c_str(), stdout);
+    std::fflush(stdout);
+    // A line that cannot be read may be a failure that cannot be seen.
+    return bilan.Echecs() || !bilan.Illisibles().empty() ? kEchecs : kSucces;
 }
 
 bool ProgrammeCli::LitListe()
@@ -129,6 +146,7 @@ int ProgrammeCli::Lance()
     for (const std::string& chemin : m_Options.Chemins)
         liste.Ajoute(chemin);
     liste.Termine();
+    liste.Partage(m_Options.Part);
     if (m_Options.Simulation)
         return Simule(liste);
     return Signe(liste, reglages, dossierLogo);
@@ -177,8 +195,9 @@ int ProgrammeCli::Travailleurs(const ListeTravaux& liste) const
 int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo)
 {
     Manifeste manifeste;
-    if (!m_Options.Manifeste.empty() && !manifeste.Ouvre(m_Options.Manifeste))
-        return Refuse("cannot write the manifest " + m_Options.Manifeste + ": " + manifeste.Erreur);
+    const std::string cheminManifeste = m_Options.Part.Nomme(m_Options.Manifeste);
+    if (!cheminManifeste.empty() && !manifeste.Ouvre(cheminManifeste))
+        return Refuse("cannot write the manifest " + cheminManifeste + ": " + manifeste.Erreur);
 
     const std::vector<Travail>& travaux = liste.Travaux();
     const int travailleurs = static_cast<int>(std::min<std::size_t>(Travailleurs(liste), std::max<std::size_t>(travaux.size(), 1)));
@@ -193,7 +212,10 @@ int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglag
     const Progression::Mode mode = m_Options.Silencieux ? Progression::Mode::Silencieux :
                                    isatty(STDERR_FILENO) ? Progression::Mode::Terminal : Progression::Mode::Lignes;
     Progression progression(stderr, mode, travaux.size());
-    if (mode == Progression::Mode::Lignes)
+    if (mode == Progression::Mode::Lignes && m_Options.Part.Nombre() > 1)
+        std::fprintf(stderr, "Signing %zu pictures (shard %u of %u) with %d workers\n", travaux.size(),
+                     m_Options.Part.Indice(), m_Options.Part.Nombre(), lot.Travailleurs());
+    else if (mode == Progression::Mode::Lignes)
         std::fprintf(stderr, "Signing %zu pictures with %d workers\n", travaux.size(), lot.Travailleurs());
     lot.Execute(travaux, g_arret, [&](const CompteRendu& compte) {
         progression.Termine(compte);

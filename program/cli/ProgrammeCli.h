@@ -1,7 +1,8 @@
 #pragma once
 // tamparo2-cli from its arguments to its exit status: the template or the
 // stored settings, the listing, then the dry run or the run on the workers
-// with its progress, its record and its summary.
+// with its progress, its record and its summary; or the totals of the
+// manifests of earlier runs.
 
 #include "OptionsCli.h"
 
@@ -29,6 +30,8 @@ private:
     int Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo);
     int Travailleurs(const ListeTravaux& liste) const;
     static int Refuse(const std::string& raison);
+    // --summary: the manifests' totals on the standard output.
+    static int Resume(const std::vector<std::string>& manifestes);
 
     OptionsCli m_Options;
 };

@@ -17,33 +17,24 @@ namespace {
 constexpr UINT kIconeApplication = 105;
 constexpr int kTailleIcone = 48;
 constexpr int kAttenteOutilMs = 10000;
+// Shipped as they are by the package; the per-user copies are made from them.
+constexpr const char* kEntreeBureau = "tamparo2.desktop";
+constexpr const char* kPaquetMime = "tamparo2.xml";
 
-QByteArray PaquetMime()
+QByteArray Ressource(const char* nom)
 {
-    return QByteArrayLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-tamparo2\">\n"
-        "    <comment>Tamparo2 Document</comment>\n"
-        "    <glob pattern=\"*.tp2\"/>\n"
-        "    <icon name=\"tamparo2\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n");
+    QFile fichier(QStringLiteral(":/tamparo2/bureau/") + QLatin1String(nom));
+    return fichier.open(QIODevice::ReadOnly) ? fichier.readAll() : QByteArray();
 }
 
+// The installed entry with this program's command in place of its Exec line.
 QByteArray EntreeBureau(const QString& commande)
 {
-    return QStringLiteral("[Desktop Entry]\n"
-                          "Type=Application\n"
-                          "Name=Tamparo2\n"
-                          "Comment=Signs whole lists of pictures\n"
-                          "Exec=%1\n"
-                          "Icon=tamparo2\n"
-                          "MimeType=application/x-tamparo2;\n"
-                          "Categories=Graphics;\n"
-                          "Terminal=false\n")
-        .arg(commande)
-        .toUtf8();
+    QList<QByteArray> lignes = Ressource(kEntreeBureau).split('\n');
+    for (QByteArray& ligne : lignes)
+        if (ligne.startsWith("Exec="))
+            ligne = "Exec=" + commande.toUtf8();
+    return lignes.join('\n');
 }
 
 QByteArray IconePng()
@@ -108,7 +99,21 @@ QString CAssociationFichier::LigneCommande(const CString& programme)
     }
     cite.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
     cite.replace(QStringLiteral("%"), QStringLiteral("%%"));
-    return QStringLiteral("\"%1\" %f").arg(cite);
+    return QStringLiteral("\"%1\" %F").arg(cite);
+}
+
+bool CAssociationFichier::InstallationSysteme()
+{
+    const QString personnel = DossierDonnees();
+    for (const QString& dossier : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        if (dossier == personnel)
+            continue;
+        const QDir d(dossier);
+        if (d.exists(QStringLiteral("applications/") + QLatin1String(kEntreeBureau))
+            && d.exists(QStringLiteral("mime/packages/") + QLatin1String(kPaquetMime)))
+            return true;
+    }
+    return false;
 }
 
 int CAssociationFichier::Enregistre(const CString& programme)
@@ -116,15 +121,20 @@ int CAssociationFichier::Enregistre(const CString& programme)
     // A line break would end the Exec line and start another entry.
     if (programme.empty() || programme.find_first_of("\n\r") != CString::npos)
         return -1;
+    // A per-user copy would hide the package's entry behind this program's path.
+    if (InstallationSysteme())
+        return 0;
     const QString donnees = DossierDonnees();
     if (donnees.isEmpty())
         return -1;
     const QString dossierMime = donnees + QStringLiteral("/mime");
     const QString dossierApplications = donnees + QStringLiteral("/applications");
 
-    const Ecrit mime = MetAJour(dossierMime + QStringLiteral("/packages/tamparo2.xml"), PaquetMime());
+    const Ecrit mime =
+        MetAJour(dossierMime + QStringLiteral("/packages/") + QLatin1String(kPaquetMime), Ressource(kPaquetMime));
     const Ecrit bureau =
-        MetAJour(dossierApplications + QStringLiteral("/tamparo2.desktop"), EntreeBureau(LigneCommande(programme)));
+        MetAJour(dossierApplications + QStringLiteral("/") + QLatin1String(kEntreeBureau),
+                 EntreeBureau(LigneCommande(programme)));
     const Ecrit icone =
         MetAJour(donnees + QStringLiteral("/icons/hicolor/48x48/apps/tamparo2.png"), IconePng());
     if (mime == Ecrit::Oui)

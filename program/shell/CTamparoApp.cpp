@@ -4,7 +4,9 @@
 #include "CDoc.h"
 #include "CMainFrame.h"
 #include "Commandes.h"
+#include "CPrincipaleView.h"
 #include "DernierDossier.h"
+#include "ListeTravaux.h"
 
 #include "CRoutine.h"
 #include "Interaction.h"
@@ -67,10 +69,14 @@ CTamparoApp* CTamparoApp::Instance() { return g_instance; }
 BOOL CTamparoApp::InitInstance(const QStringList& arguments)
 {
     m_fichiersRecents.Lecture();
-    const BOOL ouvert =
-        arguments.isEmpty() ? NouveauDocument() : OpenDocumentFile(arguments.constFirst().toStdString());
+    // "Open with" on pictures passes pictures alone: a first argument that
+    // is no picture is the template.
+    QStringList images = arguments;
+    const bool modele = !images.isEmpty() && !ListeTravaux::EstImage(images.constFirst().toStdString());
+    const BOOL ouvert = modele ? OpenDocumentFile(images.takeFirst().toStdString()) : NouveauDocument();
     if (!ouvert)
         return FALSE;
+    AjouteImages(images);
     // A start that opened a template made no new document of its own: the
     // user's first New must reset the view like every other.
     CDoc::PremierDocument = 0;
@@ -150,6 +156,19 @@ BOOL CTamparoApp::OpenDocumentFile(const CString& path)
     if (cree)
         m_frame->InitialUpdateFrame();
     return TRUE;
+}
+
+void CTamparoApp::AjouteImages(const QStringList& chemins)
+{
+    if (chemins.isEmpty() || !Vue)
+        return;
+    // Absolute, as the list's own dialog gives them: the signing runs long
+    // after the current folder has had its say.
+    for (const QString& chemin : chemins)
+        Vue->AjouteFichier(QFileInfo(chemin).absoluteFilePath().toStdString());
+    // The list keeps its own order; its first row is previewed at once.
+    Vue->SelectionneLigne(0);
+    Vue->AfficheSelection();
 }
 
 BOOL CTamparoApp::NouveauDocument()

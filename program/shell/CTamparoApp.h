@@ -30,9 +30,11 @@ public:
     // call it before anything looks up a program resource.
     static void EnregistreRessources();
 
-    // Start-up with the command line (without the program name): no argument
-    // makes a new document, one argument opens that template. FALSE ends the
-    // program before any window was shown.
+    // Start-up with the command line (without the program name):
+    // [template.tp2] [picture...]. Without a template (no argument, or a
+    // picture first) a new document is made; the pictures go to the list,
+    // whose first row is previewed. FALSE ends the program before any window
+    // was shown.
     BOOL InitInstance(const QStringList& arguments);
     // Writes back the recent-file list; returns the exit status.
     int ExitInstance();
@@ -61,6 +63,7 @@ public:
 
 private:
     BOOL NouveauDocument();
+    void AjouteImages(const QStringList& chemins);
     BOOL CreeFenetre();
     void DetruitFenetre();
 

@@ -1,5 +1,7 @@
 #include "EtapeSignature.h"
 
+#include "Jeton.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -21,7 +23,7 @@ CString Resolu(const CString& chemin, const std::string& dossier)
 } // namespace
 
 EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
-    : m_Qualite(reglages.QualiteJPEG), m_Nommage(reglages)
+    : m_Qualite(reglages.QualiteJPEG), m_Politique(reglages.MetadonneesSortie), m_Nommage(reglages)
 {
     m_Texte.Texte = reglages.Texte;
     m_Texte.Police = CreateFontIndirect(&reglages.Fonte);
@@ -29,13 +31,15 @@ EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::strin
     m_Texte.Fond = reglages.CouleurFond;
     m_Texte.Transparent = reglages.FondTransparent;
     m_Texte.Place = reglages.EmplacementTexte;
+    m_Texte.Rendu = reglages.StyleTexte;
 
     m_CoucheLogo.Place = reglages.EmplacementLogo;
+    m_CoucheLogo.Rendu = reglages.StyleLogo;
     const CString logo = Resolu(reglages.Logo, dossierLogo);
     // As the logo panel loads it: the toolbox's own loader, a missing file
     // silently (the panel forgets it), a damaged one with the loader's message.
     if (!logo.empty() && QFileInfo(QString::fromStdString(logo)).isFile())
-        m_CoucheLogo.Image = m_Graphique.ChargeImage(logo);
+        m_CoucheLogo.Image = m_Graphique.ChargeImageAlpha(logo, m_CoucheLogo.Alpha);
     if (m_CoucheLogo.Image) {
         m_CoucheLogo.Logo = logo;
         CGraphique::RecupereInfosImage(m_CoucheLogo.Image, m_CoucheLogo.Taille, nullptr);
@@ -52,18 +56,29 @@ EtapeSignature::~EtapeSignature()
 
 CString EtapeSignature::Sortie(const CString& source) { return m_Nommage.Chemin(source); }
 
-HBITMAP EtapeSignature::Charge(const CString& source) { return LitImage(source); }
+HBITMAP EtapeSignature::Charge(const CString& source)
+{
+    m_Source = source;
+    return LitImage(source);
+}
 
-void EtapeSignature::Signe(HBITMAP image) const { Composition::SigneSurPlace(image, m_Texte, m_CoucheLogo); }
+void EtapeSignature::Signe(HBITMAP image, int numero) const
+{
+    CoucheTexte texte = m_Texte;
+    CSize taille;
+    CGraphique::RecupereInfosImage(image, taille, nullptr);
+    texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
+    Composition::SigneSurPlace(image, texte, m_CoucheLogo);
+}
 
 int EtapeSignature::Sauve(const CString& sortie, HBITMAP image) { return EcritImage(sortie, image); }
 
-EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie)
+EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie, int numero)
 {
     HBITMAP image = Charge(source);
     if (!image)
         return Resultat::EchecChargement;
-    Signe(image);
+    Signe(image, numero);
     const int sauve = Sauve(sortie, image);
     DeleteObject(image);
     return sauve ? Resultat::Signe : Resultat::EchecEcriture;
@@ -80,10 +95,15 @@ std::uint64_t EtapeSignature::MemoireDeTravail(std::uint64_t largeur, std::uint6
     return std::min(kPlafond, pixels * 4 + pixels * 4 + tailleFichier);
 }
 
-HBITMAP EtapeSignature::LitImage(const CString& chemin) { return m_Graphique.ChargeImage(chemin); }
+HBITMAP EtapeSignature::LitImage(const CString& chemin)
+{
+    // Upright as viewers show it; what it carries waits for the save.
+    m_Metadonnees = Metadonnees();
+    return m_Graphique.ChargePhoto(chemin, m_Metadonnees);
+}
 
 int EtapeSignature::EcritImage(const CString& chemin, HBITMAP image)
 {
     // The writers go through a temporary file renamed over the target.
-    return m_Graphique.SauveImage(chemin, image, m_Qualite);
+    return m_Graphique.SauvePhoto(chemin, image, m_Qualite, m_Metadonnees, m_Politique);
 }

@@ -37,14 +37,15 @@ public:
     // The steps one by one, for a caller that reports between them.
     // The picture to sign, owned by the caller; null when it did not load.
     HBITMAP Charge(const CString& source);
-    // Both layers onto the picture itself.
-    void Signe(HBITMAP image) const;
+    // Both layers onto the picture itself, the text's tokens replaced for
+    // the picture last loaded, numero being its place in the run.
+    void Signe(HBITMAP image, int numero = 1) const;
     // The signed picture into sortie, replacing a file there only once the
     // new one is complete; 1 when written.
     int Sauve(const CString& sortie, HBITMAP image);
 
     // All three for one picture.
-    Resultat Traite(const CString& source, const CString& sortie);
+    Resultat Traite(const CString& source, const CString& sortie, int numero = 1);
 
     // The settings name a logo that could not be loaded.
     bool LogoManquant() const { return m_LogoManquant; }
@@ -60,9 +61,13 @@ private:
     int EcritImage(const CString& chemin, HBITMAP image);
 
     int m_Qualite;
+    PolitiqueMetadonnees m_Politique;
+    // What the picture being signed carries, from Charge to Sauve.
+    Metadonnees m_Metadonnees;
     NomSortie m_Nommage;
     CGraphique m_Graphique;
     CoucheTexte m_Texte;
+    CString m_Source; // the picture last loaded, for the text's tokens
     CoucheLogo m_CoucheLogo;
     bool m_LogoManquant = false;
 };

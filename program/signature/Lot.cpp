@@ -36,7 +36,7 @@ void Lot::Execute(const std::vector<Travail>& travaux, const std::atomic<int>& a
             const std::size_t index = suivant.fetch_add(1);
             if (index >= travaux.size())
                 return;
-            const CompteRendu compte = Traite(etape, travaux[index]);
+            const CompteRendu compte = Traite(etape, travaux[index], static_cast<int>(index) + 1);
             std::lock_guard<std::mutex> garde(verrou);
             rapport(compte);
         }
@@ -51,7 +51,7 @@ void Lot::Execute(const std::vector<Travail>& travaux, const std::atomic<int>& a
         f.join();
 }
 
-CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail) const
+CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail, int numero) const
 {
     const auto debut = std::chrono::steady_clock::now();
     CompteRendu compte;
@@ -78,7 +78,7 @@ CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail) const
     EtapeSignature::Resultat resultat;
     {
         InteractionCapturee::Capture capture(messages);
-        resultat = etape.Traite(travail.Source, travail.Destination);
+        resultat = etape.Traite(travail.Source, travail.Destination, numero);
     }
     switch (resultat) {
     case EtapeSignature::Resultat::Signe:

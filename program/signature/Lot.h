@@ -51,7 +51,8 @@ public:
                  const std::function<void(const CompteRendu&)>& rapport);
 
 private:
-    CompteRendu Traite(EtapeSignature& etape, const Travail& travail) const;
+    // numero: the picture's place in the run, from 1.
+    CompteRendu Traite(EtapeSignature& etape, const Travail& travail, int numero) const;
 
     std::vector<std::unique_ptr<EtapeSignature>> m_Etapes;
     Ecrasement m_Ecrasement;

@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -49,6 +50,8 @@ constexpr int kQualiteSpin = 1507;
 constexpr int kRepertoireSpecifique = 1508;
 constexpr int kChoixRepertoire = 1509;
 constexpr int kRepertoire = 1510;
+constexpr int kMetadonnees = 1511;
+constexpr int kFormatSortie = 1512;
 constexpr int kCompteur = 1700;
 
 constexpr UINT kTitreSelection = 61225;
@@ -59,17 +62,17 @@ constexpr std::uint32_t kEditNombre = Opt::Number | Opt::Right;
 
 // Group boxes carry no title: their icon and caption sit on their top edge.
 const bool registered = DialogTemplate::Register({
-    CPrincipaleView::IDD, "", 421, 304, "Comic Sans MS", 8,
+    CPrincipaleView::IDD, "", 421, 332, "Comic Sans MS", 8,
     Opt::Child | Opt::Visible, ResourceModule::Program,
     {
-        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 128},
+        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 156},
         {ControlKind::Static, -1, "Display", 20, 11, 100, 9},
-        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 90, Opt::Center | Opt::Border, 121},
-        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 128},
+        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 118, Opt::Center | Opt::Border, 121},
+        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 156},
         {ControlKind::Static, -1, "Files List", 151, 11, 140, 9},
-        {ControlKind::ListView, kListe, "", 140, 24, 156, 88, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
-        {ControlKind::Static, kCompteur, "(000/000)", 140, 115, 156, 10, Opt::Center},
-        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 128},
+        {ControlKind::ListView, kListe, "", 140, 24, 156, 116, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
+        {ControlKind::Static, kCompteur, "(000/000)", 140, 143, 156, 10, Opt::Center},
+        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 156},
         {ControlKind::Static, -1, "Setup", 320, 11, 90, 9},
         {ControlKind::Static, -1, "Directory", 309, 24, 100, 9},
         {ControlKind::RadioButton, kRepertoireAucun, "Keep original", 313, 33, 95, 10, Opt::Group},
@@ -84,9 +87,13 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Static, -1, "JPEG Quality", 309, 117, 55, 9},
         {ControlKind::Edit, kQualite, "", 366, 115, 46, 12, kEditNombre},
         {ControlKind::Spin, kQualiteSpin, "", 402, 115, 10, 12, Opt::AutoBuddy | Opt::AlignRight | Opt::ArrowKeys},
-        {ControlKind::GroupBox, kCadreSignature, "", 4, 133, 413, 168},
-        {ControlKind::Static, -1, "The Signing", 20, 142, 200, 9},
-        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 153, 398, 147},
+        {ControlKind::Static, -1, "Metadata", 309, 131, 36, 9},
+        {ControlKind::ComboBox, kMetadonnees, "Keep all|Keep all but location|Remove all", 345, 129, 67, 12},
+        {ControlKind::Static, -1, "Save as", 309, 145, 36, 9},
+        {ControlKind::ComboBox, kFormatSortie, "Source format|JPEG|PNG|WebP", 345, 143, 67, 12},
+        {ControlKind::GroupBox, kCadreSignature, "", 4, 161, 413, 168},
+        {ControlKind::Static, -1, "The Signing", 20, 170, 200, 9},
+        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 181, 398, 147},
     },
 });
 
@@ -226,6 +233,10 @@ void CPrincipaleView::ValeurDefautSortie()
     CheckDlgButton(kRepertoireAucun, BST_CHECKED);
     CheckDlgButton(kRepertoireSpecifique, BST_UNCHECKED);
     NomRepertoire.clear();
+    if (auto* metadonnees = GetDlgItemAs<QComboBox>(kMetadonnees))
+        metadonnees->setCurrentIndex(static_cast<int>(PolitiqueMetadonnees::Toutes));
+    if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
+        format->setCurrentIndex(static_cast<int>(FormatSortie::Source));
 }
 
 void CPrincipaleView::RegleNomFichier()
@@ -389,7 +400,8 @@ void CPrincipaleView::ChoisitFichiers()
     CString titre;
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreSelection);
-    demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp||";
+    demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|WebP (*.webp)|*.webp|"
+                     "Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||";
     demande.defaultExtension = "jpg";
     demande.multiple = true;
     demande.initialPath = DernierDossier::Lit("Pictures");

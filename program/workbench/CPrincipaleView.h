@@ -58,6 +58,8 @@ public:
     void ChargeSelection(const CString& chemin);
     // Index of the selected row, -1 for none.
     int LigneSelectionnee() const;
+    // Selects the row and scrolls to it; the preview is AfficheSelection's.
+    void SelectionneLigne(int index);
     QTreeWidget* Liste() const;
 
     // The selected picture (or the background) signed, reduced and shown.
@@ -96,6 +98,12 @@ public:
     HBITMAP ImageSignee = nullptr;
     HBITMAP ImageApercu = nullptr;
     CSize TailleApercu;
+    // The selected picture's path and metadata, for the text's tokens.
+    CString CheminSelection;
+    Metadonnees MetadonneesSelection;
+    // The layers' styles, edited from each panel's "Style..." button.
+    Style StyleTexte;
+    Style StyleLogo;
 
     // "Setup"
     QAbstractButton* NomFichierAucun = nullptr;
@@ -125,7 +133,6 @@ private:
     void PoseIcones();
     void PrepareListe();
     void PrepareAffichage();
-    void SelectionneLigne(int index);
     void ChoisitFichiers();
     void SupprimeSelection();
     void SupprimeTout();
@@ -143,6 +150,9 @@ private:
     void RemplaceImage(HBITMAP& slot, HBITMAP image);
     void LiberePanneaux();
     void LibereImages();
+    // The panels' "Style..." buttons open the style dialog of their layer.
+    void BrancheStyles();
+    void OuvreStyle(bool texte);
 
     // Every child's place at the layout's own size, taken once the form is
     // built; the form grows from it.

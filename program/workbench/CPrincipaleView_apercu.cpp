@@ -8,6 +8,7 @@
 #include "CMiniTexteDlg.h"
 #include "CSignatureLogoDlg.h"
 #include "EmplacementPanneau.h"
+#include "Jeton.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -33,7 +34,10 @@ void CPrincipaleView::ChargeSelection(const CString& chemin)
     // A file removed since it was listed shows the background, silently.
     const bool present = !chemin.empty() && QFileInfo(QString::fromStdString(chemin)).isFile();
     CGraphique* graphique = Graphique();
-    HBITMAP charge = present && graphique ? graphique->ChargeImage(chemin) : nullptr;
+    // Shown upright, as it will be signed.
+    MetadonneesSelection = Metadonnees();
+    CheminSelection = present ? chemin : CString();
+    HBITMAP charge = present && graphique ? graphique->ChargePhoto(chemin, MetadonneesSelection) : nullptr;
     RemplaceImage(ImageSelection, charge ? charge : ImageFond);
     TailleImage = CSize();
     ProfondeurImage = 0;
@@ -51,7 +55,11 @@ CoucheTexte CPrincipaleView::CoucheTexteCourante() const
     CoucheTexte couche;
     if (!PanneauTexte)
         return couche;
-    couche.Texte = PanneauTexte->Texte;
+    // The tokens as the run will replace them for the selected picture.
+    couche.Texte = Jeton::Remplace(PanneauTexte->Texte, {CheminSelection, LigneSelectionnee() + 1,
+                                                          CheminSelection.empty() ? CSize() : TailleImage,
+                                                          &MetadonneesSelection});
+    couche.Rendu = StyleTexte;
     couche.Police = PanneauTexte->PoliceTexte;
     couche.Encre = PanneauTexte->CouleurEncre->Couleur;
     couche.Fond = PanneauTexte->CouleurFond->Couleur;
@@ -67,7 +75,9 @@ CoucheLogo CPrincipaleView::CoucheLogoCourante() const
         return couche;
     couche.Logo = PanneauLogo->Logo;
     couche.Image = PanneauLogo->ImageLogo;
+    couche.Alpha = PanneauLogo->AlphaLogo;
     couche.Taille = PanneauLogo->TailleLogo;
+    couche.Rendu = StyleLogo;
     couche.Place = LitEmplacementPanneau(*PanneauLogo);
     return couche;
 }

@@ -27,7 +27,7 @@ constexpr UINT kImageFond = 121;
 // Where the layout's columns and rows part, in dialog units.
 constexpr int kFinAffichage = 133;
 constexpr int kFinListe = 302;
-constexpr int kFinHaut = 131;
+constexpr int kFinHaut = 159;
 
 } // namespace
 

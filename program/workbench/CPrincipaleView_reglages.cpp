@@ -11,6 +11,7 @@
 #include "ReglagesRegistre.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 
 #include <utility>
 
@@ -18,6 +19,8 @@ namespace {
 
 constexpr int kAffichage = 1200;
 constexpr int kCadrePanneaux = 1401;
+constexpr int kMetadonnees = 1511;
+constexpr int kFormatSortie = 1512;
 constexpr UINT kBorne = 2000;
 
 } // namespace
@@ -49,6 +52,12 @@ ModeleSignature CPrincipaleView::Reglages() const
     r.NomRepertoire = NomRepertoire;
     r.NomRepertoireAucun = EtatBouton(NomRepertoireAucun);
     r.NomRepertoireSpecifique = EtatBouton(NomRepertoireSpecifique);
+    r.StyleTexte = StyleTexte;
+    r.StyleLogo = StyleLogo;
+    if (auto* metadonnees = GetDlgItemAs<QComboBox>(kMetadonnees))
+        r.MetadonneesSortie = static_cast<PolitiqueMetadonnees>(std::max(0, metadonnees->currentIndex()));
+    if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
+        r.FormatEnregistrement = static_cast<FormatSortie>(std::max(0, format->currentIndex()));
     return r;
 }
 
@@ -78,6 +87,12 @@ void CPrincipaleView::FixeReglages(const ModeleSignature& r)
     NomRepertoire = r.NomRepertoire;
     CRoutine::FixeEtatBouton(NomRepertoireAucun, r.NomRepertoireAucun);
     CRoutine::FixeEtatBouton(NomRepertoireSpecifique, r.NomRepertoireSpecifique);
+    StyleTexte = r.StyleTexte;
+    StyleLogo = r.StyleLogo;
+    if (auto* metadonnees = GetDlgItemAs<QComboBox>(kMetadonnees))
+        metadonnees->setCurrentIndex(static_cast<int>(r.MetadonneesSortie));
+    if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
+        format->setCurrentIndex(static_cast<int>(r.FormatEnregistrement));
 }
 
 void CPrincipaleView::LectureReglages()
@@ -87,6 +102,7 @@ void CPrincipaleView::LectureReglages()
     PanneauTexte->Create(cadre);
     PanneauLogo = new CSignatureLogoDlg(this);
     PanneauLogo->Create(cadre);
+    BrancheStyles();
     // The panels' layouts run a little past the frame's: it grows to show
     // their right-hand borders whole.
     cadre->resize(cadre->size().expandedTo(PanneauTexte->size()).expandedTo(PanneauLogo->size()));

@@ -78,7 +78,7 @@ int SigneFichier(Lot& lot, int index, const CString& source)
     int sauve = 0;
     if (!Etape(lot, numero, source, kEtapePreparation)) {
         // The loaded picture is not needed afterwards: it is signed itself.
-        lot.etape.Signe(image);
+        lot.etape.Signe(image, numero);
         if (!Etape(lot, numero, source, sortie)) {
             // A name given by "Rename" is taken as it is, even when it exists.
             if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))

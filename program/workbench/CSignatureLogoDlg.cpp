@@ -6,6 +6,7 @@
 #include "CRoutine.h"
 #include "ContexteEcran.h"
 #include "DernierDossier.h"
+#include "DessinStyle.h"
 #include "EmplacementPanneau.h"
 #include "SpinButton.h"
 
@@ -68,6 +69,7 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Static, -1, "Y =", 198, 116, 16, 9},
         {ControlKind::Edit, kAbsolueY, "", 214, 114, 44, 12, kNombre},
         {ControlKind::Spin, 1615, "", 248, 114, 10, 12, kFleches},
+        {ControlKind::PushButton, CSignatureLogoDlg::kStyle, "Style...", 198, 131, 60, 13},
         {ControlKind::GroupBox, -1, "File", 270, 75, 127, 73},
         {ControlKind::PushButton, kSelection, "Select", 303, 87, 60, 14},
         {ControlKind::Static, kChemin, "", 276, 106, 115, 26, Opt::Center},
@@ -146,13 +148,16 @@ void CSignatureLogoDlg::LibereLogo()
     if (ImageLogo && ImageLogo != ImageCadre)
         DeleteObject(ImageLogo);
     ImageLogo = nullptr;
+    AlphaLogo.clear();
 }
 
 void CSignatureLogoDlg::ChargeLogo(CString chemin)
 {
     // A logo file that is gone is no logo, without the loader's complaint.
     const bool present = !chemin.empty() && QFileInfo(QString::fromStdString(chemin)).isFile();
-    HBITMAP charge = present && Graphique ? Graphique->ChargeImage(chemin) : nullptr;
+    std::vector<std::uint8_t> alpha;
+    HBITMAP charge = present && Graphique ? Graphique->ChargeImageAlpha(chemin, alpha) : nullptr;
+    AlphaLogo = std::move(alpha);
     // The slot gets its new image before the old one goes; an empty path
     // must not leave a logo loaded earlier behind either.
     HBITMAP ancienne = ImageLogo;
@@ -182,9 +187,13 @@ void CSignatureLogoDlg::ConstruitApercuLogo()
     HBITMAP apercu = nullptr;
     if (ImageCadre) {
         ContexteEcran dc(this);
-        apercu = CGraphique::FusionneImage(dc, ImageCadre, ImageLogo ? ImageLogo : ImageCadre,
-                                           CPoint((TailleCadre.cx - TailleLogo.cx) / 2,
-                                                  (TailleCadre.cy - TailleLogo.cy) / 2));
+        const CPoint centre((TailleCadre.cx - TailleLogo.cx) / 2, (TailleCadre.cy - TailleLogo.cy) / 2);
+        // A transparent logo shows the hatching through.
+        const bool transparent = !AlphaLogo.empty() && ImageLogo && ImageLogo != ImageCadre;
+        apercu = CGraphique::FusionneImage(dc, ImageCadre, ImageLogo && !transparent ? ImageLogo : ImageCadre,
+                                           transparent ? CPoint() : centre);
+        if (apercu && transparent)
+            DessinStyle::Logo(apercu, ImageLogo, AlphaLogo.data(), centre, 100);
     }
     HBITMAP ancien = std::exchange(ApercuLogo, apercu);
     if (auto* controle = GetDlgItemAs<BitmapStatic>(kApercu))
@@ -261,7 +270,8 @@ void CSignatureLogoDlg::ChoisitLogo()
     CString titre;
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreChargement).substr(0, 255);
-    demande.filter = "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp||";
+    demande.filter = "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|"
+                     "WebP (*.webp)|*.webp|Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||";
     demande.defaultExtension = "jpg";
     demande.initialPath = DernierDossier::Lit("Logo");
     std::vector<std::string> choix;

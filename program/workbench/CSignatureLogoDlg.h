@@ -7,6 +7,9 @@
 #include "Emplacement.h"
 #include "Gdi.h"
 
+#include <cstdint>
+#include <vector>
+
 class CGraphique;
 class QAbstractButton;
 
@@ -15,6 +18,8 @@ class CSignatureLogoDlg : public CDialog {
 
 public:
     static constexpr UINT IDD = 104;
+    // "Style...": the owner opens its style dialog from it.
+    static constexpr int kStyle = 1619;
 
     explicit CSignatureLogoDlg(QWidget* parent = nullptr);
     ~CSignatureLogoDlg() override;
@@ -39,6 +44,7 @@ public:
     int Modifie = 0;
     CString Logo;
     HBITMAP ImageLogo = nullptr; // owned unless it is ImageCadre
+    std::vector<std::uint8_t> AlphaLogo; // its coverage; empty when opaque
     CSize TailleLogo;
     HBITMAP ApercuLogo = nullptr;
     QAbstractButton* PositionAbsolue = nullptr;

@@ -1,11 +1,15 @@
 #pragma once
-// Lays a signature (a line of text, then an opaque logo) onto a picture at
+// Lays a signature (a line of text, then a logo) onto a picture at
 // full resolution, and reduces the result for the display area. The preview
 // and the batch run both compose through here, so what is shown is what is
 // written.
 
 #include "CGraphique.h"
 #include "Emplacement.h"
+#include "Style.h"
+
+#include <cstdint>
+#include <vector>
 
 struct CoucheTexte {
     CString Texte;
@@ -14,13 +18,17 @@ struct CoucheTexte {
     COLORREF Fond = RGB(255, 255, 255);
     int Transparent = 0;
     Emplacement Place;
+    Style Rendu;
 };
 
 struct CoucheLogo {
     CString Logo;               // the logo file; empty means no logo
     HBITMAP Image = nullptr;    // the loaded logo, not owned
+    // Its coverage, width x height bytes top-down; empty for an opaque logo.
+    std::vector<std::uint8_t> Alpha;
     CSize Taille;
     Emplacement Place;
+    Style Rendu; // the outline and shadow are the text's alone
 };
 
 class Composition {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -110,6 +111,17 @@ void EcritExtensions(CArchive& archive, const ModeleSignature& m)
         valeur << static_cast<std::uint32_t>(m.MetadonneesSortie);
         EcritEnregistrement(enregistrements, Tag::MetadonneesSortie, valeur);
     }
+    for (const auto& [tag, style] : {std::pair{Tag::StyleTexte, &m.StyleTexte}, std::pair{Tag::StyleLogo, &m.StyleLogo}})
+        if (!style->ParDefaut()) {
+            CArchive valeur;
+            style->Ecrit(valeur);
+            EcritEnregistrement(enregistrements, tag, valeur);
+        }
+    if (m.FormatEnregistrement != FormatSortie::Source) {
+        CArchive valeur;
+        valeur << static_cast<std::uint32_t>(m.FormatEnregistrement);
+        EcritEnregistrement(enregistrements, Tag::FormatSortie, valeur);
+    }
     if (enregistrements.Bytes().empty())
         return;
     archive.Write(ModeleSignature::kSignatureExtension, sizeof ModeleSignature::kSignatureExtension);
@@ -124,6 +136,18 @@ void LitEnregistrement(ModeleSignature::Extension tag, CArchive& valeur, ModeleS
         std::uint32_t v = 0;
         if (LitValeur(valeur, v) && v <= static_cast<std::uint32_t>(PolitiqueMetadonnees::Aucune))
             m.MetadonneesSortie = static_cast<PolitiqueMetadonnees>(v);
+        break;
+    }
+    case ModeleSignature::Extension::StyleTexte:
+        m.StyleTexte.Lit(valeur);
+        break;
+    case ModeleSignature::Extension::StyleLogo:
+        m.StyleLogo.Lit(valeur);
+        break;
+    case ModeleSignature::Extension::FormatSortie: {
+        std::uint32_t v = 0;
+        if (LitValeur(valeur, v) && v <= static_cast<std::uint32_t>(FormatSortie::WebP))
+            m.FormatEnregistrement = static_cast<FormatSortie>(v);
         break;
     }
     }
@@ -202,6 +226,9 @@ ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
         LitDrapeau(archive, NomRepertoireSpecifique);
     if (!complete)
         return Lecture::Incomplete;
+    // A template is written without the styles it leaves at their defaults.
+    StyleTexte = Style();
+    StyleLogo = Style();
     LitExtensions(archive, *this);
     return Lecture::Complete;
 }

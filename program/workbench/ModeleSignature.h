@@ -22,12 +22,18 @@
 // (keeping what was read) and ignore a block over kExtensionMaximale bytes.
 
 #include "Emplacement.h"
+#include "Style.h"
 
 #include "CArchive.h"
 #include "Types.h"
 #include "codecs/Metadonnees.h"
 
 #include <string>
+
+// The format signed copies are written in ("Save as"); the numbers are
+// stored in templates and settings. Source keeps the source's own, except
+// HEIC and AVIF, which are read only and give JPEG.
+enum class FormatSortie : int { Source = 0, JPEG = 1, PNG = 2, WebP = 3 };
 
 struct ModeleSignature {
     static constexpr std::int32_t kVersion = 191;
@@ -63,10 +69,16 @@ struct ModeleSignature {
     int NomRepertoireSpecifique = 0;
     // Extension block
     PolitiqueMetadonnees MetadonneesSortie = PolitiqueMetadonnees::Toutes;
+    Style StyleTexte;
+    Style StyleLogo;
+    FormatSortie FormatEnregistrement = FormatSortie::Source;
 
     // The extension block's tags; each new option adds its own.
     enum class Extension : std::uint16_t {
         MetadonneesSortie = 1, // u32, a PolitiqueMetadonnees
+        StyleTexte = 2,        // a Style's fields
+        StyleLogo = 3,         // a Style's fields
+        FormatSortie = 4,      // u32, a FormatSortie
     };
     static constexpr char kSignatureExtension[4] = {'T', 'P', 'X', '1'};
     static constexpr std::size_t kExtensionMaximale = std::size_t(1) << 20;

@@ -1,5 +1,33 @@
 #include "NomSortie.h"
 
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// What a copy of a source with this extension (".heic", ".JPG", ...) is
+// written as.
+CString ExtensionEcrite(const CString& source, FormatSortie format)
+{
+    switch (format) {
+    case FormatSortie::JPEG:
+        return ".jpg";
+    case FormatSortie::PNG:
+        return ".png";
+    case FormatSortie::WebP:
+        return ".webp";
+    case FormatSortie::Source:
+        break;
+    }
+    CString minuscules = source;
+    std::transform(minuscules.begin(), minuscules.end(), minuscules.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const bool lectureSeule = minuscules == ".heic" || minuscules == ".heif" || minuscules == ".avif";
+    return lectureSeule ? CString(".jpg") : source;
+}
+
+} // namespace
+
 NomSortie::NomSortie(const ModeleSignature& reglages)
     : m_NomFichier(reglages.NomFichier),
       m_NomFichierAucun(reglages.NomFichierAucun),
@@ -7,7 +35,8 @@ NomSortie::NomSortie(const ModeleSignature& reglages)
       m_NomFichierSuffixe(reglages.NomFichierSuffixe),
       m_NomRepertoire(reglages.NomRepertoire),
       m_NomRepertoireAucun(reglages.NomRepertoireAucun),
-      m_NomRepertoireSpecifique(reglages.NomRepertoireSpecifique)
+      m_NomRepertoireSpecifique(reglages.NomRepertoireSpecifique),
+      m_Format(reglages.FormatEnregistrement)
 {
 }
 
@@ -38,5 +67,5 @@ CString NomSortie::Chemin(const CString& source)
     const CString& repertoire =
         !m_NomRepertoireAucun && m_NomRepertoireSpecifique ? m_NomRepertoire : m_Repertoire;
     // "/" even for an empty folder: that folder is the file-system root.
-    return repertoire + "/" + nom + m_Extension;
+    return repertoire + "/" + nom + ExtensionEcrite(m_Extension, m_Format);
 }

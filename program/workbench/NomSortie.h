@@ -1,8 +1,9 @@
 #pragma once
 // Where the batch run writes the signed copy of a source file: the source's
 // folder or the chosen one, its base name as it is or with the name text
-// before or after it, and always the source's extension, which picks the
-// format the copy is written in.
+// before or after it, and the source's extension, which picks the format
+// the copy is written in, unless "Save as" names a format: then its
+// extension. A HEIC or AVIF source, which cannot be written, gives ".jpg".
 
 #include "ModeleSignature.h"
 
@@ -24,6 +25,7 @@ private:
     CString m_NomRepertoire;
     int m_NomRepertoireAucun;
     int m_NomRepertoireSpecifique;
+    FormatSortie m_Format;
 
     CString m_Repertoire;
     CString m_Nom;

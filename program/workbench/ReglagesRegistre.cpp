@@ -2,6 +2,8 @@
 
 #include "CBaseRegistre.h"
 
+#include <vector>
+
 namespace {
 
 // The one list of the forty values: reading and writing walk the same
@@ -46,6 +48,9 @@ void Parcours(Acces& a, Reglages& r)
     a.Coche("NomRepertoireSpecifique", r.NomRepertoireSpecifique);
     // Options added since, the template's extension block.
     a.Politique("MetadonneesSortie", r.MetadonneesSortie);
+    a.Apparence("ST:Style", r.StyleTexte);
+    a.Apparence("SL:Style", r.StyleLogo);
+    a.Format("FormatSortie", r.FormatEnregistrement);
 }
 
 struct Lecteur {
@@ -82,6 +87,25 @@ struct Lecteur {
         if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(PolitiqueMetadonnees::Aucune))
             v = static_cast<PolitiqueMetadonnees>(lu);
     }
+    void Format(const CString& nom, FormatSortie& v)
+    {
+        int lu = 0;
+        if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(FormatSortie::WebP))
+            v = static_cast<FormatSortie>(lu);
+    }
+    void Apparence(const CString& nom, Style& v)
+    {
+        // Over the current fields: a shorter record leaves the rest as it
+        // was; a longer one, from a later version, gives its first fields.
+        CArchive actuel;
+        v.Ecrit(actuel);
+        std::vector<BYTE> octets = actuel.Bytes();
+        octets.resize(1024);
+        if (!base.Lecture(nom, octets.data(), static_cast<long>(octets.size())))
+            return;
+        CArchive lu(octets);
+        v.Lit(lu);
+    }
 };
 
 struct Ecrivain {
@@ -96,6 +120,13 @@ struct Ecrivain {
     void Couleur(const CString& nom, COLORREF v) { Note(base.Ecriture(nom, static_cast<long>(v))); }
     void Fonte(const CString& nom, const LOGFONT& v) { Note(base.Ecriture(nom, &v, sizeof v)); }
     void Politique(const CString& nom, PolitiqueMetadonnees v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
+    void Format(const CString& nom, FormatSortie v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
+    void Apparence(const CString& nom, const Style& v)
+    {
+        CArchive octets;
+        v.Ecrit(octets);
+        Note(base.Ecriture(nom, octets.Bytes().data(), static_cast<long>(octets.Bytes().size())));
+    }
 };
 
 } // namespace

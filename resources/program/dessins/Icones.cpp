@@ -15,15 +15,18 @@ namespace {
 
 constexpr int kCote = 48;
 
+// Drawn in kCote units whatever the size in pixels.
 struct Toile {
-    QImage image{kCote, kCote, QImage::Format_ARGB32_Premultiplied};
+    QImage image;
     QPainter p;
-    Toile()
+    explicit Toile(int cote = kCote) : image(cote, cote, QImage::Format_ARGB32_Premultiplied)
     {
         image.fill(Qt::transparent);
         p.begin(&image);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::TextAntialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.scale(qreal(cote) / kCote, qreal(cote) / kCote);
     }
     QImage fin()
     {
@@ -116,9 +119,9 @@ void Chemise(QPainter& p, bool ouverte)
 
 namespace Icones {
 
-QImage Application()
+QImage Application(int cote)
 {
-    Toile t;
+    Toile t(cote);
     QLinearGradient nuit(0, 0, kCote, kCote);
     nuit.setColorAt(0, QColor(0x2c, 0x3e, 0x66));
     nuit.setColorAt(1, kMarine);

@@ -6,7 +6,9 @@
 
 namespace Icones {
 
-QImage Application();     // 105: the stamp on the night-blue tile of the about picture
+// 105: the stamp on the night-blue tile of the about picture; other sizes
+// for the desktop's icon theme.
+QImage Application(int cote = 48);
 QImage SignerTout();      // 107: a stack of photos under the stamp
 QImage Aide();            // 108: a question mark on a blue disc
 QImage Enregistrer();     // 109: a diskette

@@ -1,5 +1,6 @@
-// Makes the program's icons 105 and 107 to 118, the hand cursor 122 and the
-// publisher's logo, bitmap 119, as PNG files. Not part of the build: run it
+// Makes the program's icons 105 and 107 to 118, the hand cursor 122, the
+// publisher's logo, bitmap 119, and the application icon at the desktop
+// theme's sizes (hicolor/NxN/apps/tamparo2.png), as PNG files. Not part of the build: run it
 // again only to change the pictures, then commit the files it writes.
 //
 //   cmake -S resources/program/dessins -B /tmp/dessins && cmake --build /tmp/dessins
@@ -20,7 +21,7 @@ struct Entree {
 };
 
 const Entree kCatalogue[] = {
-    {"icons/105.png", Icones::Application},  {"icons/107.png", Icones::SignerTout},
+    {"icons/105.png", [] { return Icones::Application(); }}, {"icons/107.png", Icones::SignerTout},
     {"icons/108.png", Icones::Aide},         {"icons/109.png", Icones::Enregistrer},
     {"icons/110.png", Icones::Supprimer},    {"icons/111.png", Icones::Dossier},
     {"icons/112.png", Icones::ListeFichiers}, {"icons/113.png", Icones::Logo},
@@ -46,6 +47,15 @@ int main(int argc, char** argv)
         const QString chemin = racine.filePath(QString::fromLatin1(e.chemin));
         QDir().mkpath(QFileInfo(chemin).absolutePath());
         if (!e.fabrique().save(chemin, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(chemin));
+            return 1;
+        }
+    }
+    // 48 is icon 105 itself.
+    for (const int cote : {16, 22, 24, 32, 64, 128, 256}) {
+        const QString chemin = racine.filePath(QStringLiteral("hicolor/%1x%1/apps/tamparo2.png").arg(cote));
+        QDir().mkpath(QFileInfo(chemin).absolutePath());
+        if (!Icones::Application(cote).save(chemin, "PNG")) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(chemin));
             return 1;
         }

@@ -93,12 +93,12 @@ TEST_F(Bmp, FormatComesFromTheLastThreeCharacters)
     DeleteObject(a);
     EXPECT_TRUE(Scripted().shown.empty());
 
-    EXPECT_EQ(graphique.SauveImage(box.path("photo.png"), image, 75), 0);
-    EXPECT_FALSE(std::filesystem::exists(box.path("photo.png")));
+    EXPECT_EQ(graphique.SauveImage(box.path("photo.tif"), image, 75), 0);
+    EXPECT_FALSE(std::filesystem::exists(box.path("photo.tif")));
     EXPECT_TRUE(Scripted().shown.empty()) << "an unknown ending saves nothing, silently";
 
-    std::filesystem::copy_file(box.path("PHOTO.BMP"), box.path("photo.png"));
-    EXPECT_EQ(graphique.ChargeImage(box.path("photo.png")), nullptr);
+    std::filesystem::copy_file(box.path("PHOTO.BMP"), box.path("photo.tif"));
+    EXPECT_EQ(graphique.ChargeImage(box.path("photo.tif")), nullptr);
     ASSERT_EQ(Scripted().shown.size(), 1u);
     EXPECT_EQ(Scripted().shown[0].text, "Unable to load file");
     EXPECT_EQ(Scripted().shown[0].caption, "Error");

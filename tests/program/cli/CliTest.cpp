@@ -185,7 +185,8 @@ TEST_F(Cli, HelpDocumentsEveryOption)
     const Sortie sortie = Lance({"--help"});
     EXPECT_EQ(sortie.code, 0);
     for (const char* option : {"-t, --template", "-o, --output", "-r, --recursive", "-j, --jobs", "-n, --dry-run",
-                               "--overwrite", "--files-from", "--manifest", "-q, --quiet", "SIGINT", "Exit status"})
+                               "--overwrite", "--files-from", "--manifest", "--shard I/N", "--shard auto/N", "--summary",
+                               "-q, --quiet", "SIGINT", "Exit status"})
         EXPECT_TRUE(Contient(sortie.standard, option)) << option;
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -380,4 +381,61 @@ TEST(ModeleSignature, ExtensionBlockOnlyWhenAnOptionIsSet)
         EXPECT_EQ(relu.MetadonneesSortie, c.attendu);
         EXPECT_EQ(relu.QualiteJPEG, 75);
     }
+}
+
+// The layers' styles go in the extension block, each in its own record,
+// and only when they differ from the defaults.
+TEST(ModeleSignature, StylesTravelInTheExtensionBlock)
+{
+    const std::vector<BYTE> base = Octets(ModeleSignature());
+    ModeleSignature m;
+    m.StyleLogo.Opacite = 40;
+    std::vector<BYTE> octets = Octets(m);
+    ASSERT_EQ(octets.size(), base.size() + 4 + 6 + Style::kOctets) << "the logo's record alone";
+    EXPECT_TRUE(std::equal(base.begin(), base.end(), octets.begin()));
+    EXPECT_EQ(octets[base.size() + 4], 3) << "its tag";
+
+    m.StyleTexte.TailleRelative = 500;
+    m.StyleTexte.Contour = 2;
+    m.StyleTexte.OmbreX = -3;
+    m.StyleTexte.OpaciteOmbre = 60;
+    octets = Octets(m);
+    EXPECT_EQ(octets[base.size() + 4], 2) << "records in increasing tag order";
+    ModeleSignature relu;
+    relu.StyleTexte.Opacite = 10;
+    ASSERT_EQ(Relit(relu, octets), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(relu.StyleTexte, m.StyleTexte);
+    EXPECT_EQ(relu.StyleLogo, m.StyleLogo);
+    EXPECT_EQ(Octets(relu), octets);
+
+    // A template of the original format leaves no style of the one read before.
+    ASSERT_EQ(Relit(relu, base), ModeleSignature::Lecture::Complete);
+    EXPECT_TRUE(relu.StyleTexte.ParDefaut());
+    EXPECT_TRUE(relu.StyleLogo.ParDefaut());
+}
+
+// "Save as" travels as one u32 record after the others; out-of-range
+// numbers read as the default.
+TEST(ModeleSignature, SaveAsFormatTravelsInTheExtensionBlock)
+{
+    const std::vector<BYTE> base = Octets(ModeleSignature());
+    for (const FormatSortie format : {FormatSortie::JPEG, FormatSortie::PNG, FormatSortie::WebP}) {
+        ModeleSignature m;
+        m.FormatEnregistrement = format;
+        m.MetadonneesSortie = PolitiqueMetadonnees::Aucune;
+        std::vector<BYTE> attendu = base;
+        const BYTE bloc[] = {'T', 'P', 'X', '1', 1, 0, 4, 0, 0, 0, 2, 0, 0, 0,
+                             4, 0, 4, 0, 0, 0, static_cast<BYTE>(format), 0, 0, 0};
+        attendu.insert(attendu.end(), std::begin(bloc), std::end(bloc));
+        EXPECT_EQ(Octets(m), attendu);
+        ModeleSignature relu;
+        EXPECT_EQ(Relit(relu, attendu), ModeleSignature::Lecture::Complete);
+        EXPECT_EQ(relu.FormatEnregistrement, format);
+    }
+    std::vector<BYTE> hors = base;
+    const BYTE bloc[] = {'T', 'P', 'X', '1', 4, 0, 4, 0, 0, 0, 4, 0, 0, 0};
+    hors.insert(hors.end(), std::begin(bloc), std::end(bloc));
+    ModeleSignature relu;
+    EXPECT_EQ(Relit(relu, hors), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(relu.FormatEnregistrement, FormatSortie::Source);
 }

@@ -91,3 +91,25 @@ TEST(NomSortie, RealPathsSplitOnlyAtSlash)
     EXPECT_EQ(run.Chemin("/photos/a.jpg"), "/photos/TPa.jpg");
     EXPECT_EQ(run.Chemin("/photos.old/b"), "/photos.old/TPb.jpg") << "a name without a dot keeps the last extension";
 }
+
+TEST(NomSortie, SaveAsFormatGivesTheExtension)
+{
+    struct Case {
+        FormatSortie format;
+        CString source;
+        CString sortie;
+    };
+    for (const Case& c : {Case{FormatSortie::Source, "/p/a.png", "/p/TPa.png"},
+                          Case{FormatSortie::Source, "/p/a.HEIC", "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.heif", "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.Avif", "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.webp", "/p/TPa.webp"},
+                          Case{FormatSortie::JPEG, "/p/a.png", "/p/TPa.jpg"},
+                          Case{FormatSortie::PNG, "/p/a.JPG", "/p/TPa.png"},
+                          Case{FormatSortie::PNG, "/p/a.heic", "/p/TPa.png"},
+                          Case{FormatSortie::WebP, "/p/a.bmp", "/p/TPa.webp"}}) {
+        ModeleSignature m = Reglages(Nom::Prefixe);
+        m.FormatEnregistrement = c.format;
+        EXPECT_EQ(Chemin(m, c.source), c.sortie) << c.source << " as " << static_cast<int>(c.format);
+    }
+}

@@ -70,11 +70,12 @@ TEST_F(Vue, ChoosingFilesAsksForPicturesWhateverTheirCase)
     ASSERT_EQ(Scripted().fileDialogs.size(), 1u);
     const FileDialogRequest& demande = Scripted().fileDialogs[0].request;
     EXPECT_EQ(demande.title, "Files List Selection");
-    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp||");
+    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|WebP (*.webp)|*.webp|"
+                              "Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||");
     EXPECT_TRUE(demande.multiple);
     // Cameras write capitals.
     const QStringList filtres = FileFilter::NameFilters(demande.filter);
-    ASSERT_EQ(filtres.size(), 2);
+    ASSERT_EQ(filtres.size(), 5);
     // The dialog matches names against the last parenthesised part.
     const auto motifs = [](const QString& filtre) {
         const qsizetype debut = filtre.lastIndexOf(u'(') + 1;
@@ -83,6 +84,8 @@ TEST_F(Vue, ChoosingFilesAsksForPicturesWhateverTheirCase)
     EXPECT_TRUE(QDir::match(motifs(filtres[0]), QStringLiteral("IMG_0001.JPG")));
     EXPECT_TRUE(QDir::match(motifs(filtres[1]), QStringLiteral("scan.Bmp")));
     EXPECT_FALSE(QDir::match(motifs(filtres[0]), QStringLiteral("scan.bmp")));
+    EXPECT_TRUE(QDir::match(motifs(filtres[4]), QStringLiteral("IMG_0002.HEIC")));
+    EXPECT_TRUE(QDir::match(motifs(filtres[4]), QStringLiteral("web.avif")));
 
     EXPECT_EQ(Lignes(), (std::vector<std::string>{a, b})) << "sorted by name";
     EXPECT_EQ(vue->LigneSelectionnee(), 1);

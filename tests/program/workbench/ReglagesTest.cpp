@@ -63,9 +63,10 @@ TEST_F(Reglages, AcrossTwoRunsOfTheProgram)
     EXPECT_EQ(fonte.typeId(), QMetaType::QByteArray);
     EXPECT_EQ(fonte.toByteArray().size(), 60);
     QSettings magasin(QString::fromStdString(Magasin()), QSettings::IniFormat);
-    // The forty of the original program and the metadata policy.
-    EXPECT_EQ(magasin.allKeys().size(), 41);
+    // The forty of the original program, the metadata policy, the two layers' styles and the save-as format.
+    EXPECT_EQ(magasin.allKeys().size(), 44);
     EXPECT_EQ(Valeur("MetadonneesSortie").toString(), "0");
+    EXPECT_EQ(Valeur("FormatSortie").toString(), "0");
 
     // Second start: what was saved is shown.
     Demarre();

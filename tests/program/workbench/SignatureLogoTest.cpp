@@ -6,6 +6,7 @@
 #include "CTamparoApp.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
+#include "codecs/PngFile.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -82,7 +83,8 @@ TEST_F(SignatureLogo, ChoosingALogoShowsItsSizeItsPathAndItCentredAtItsOwnSize)
     ASSERT_EQ(Scripted().fileDialogs.size(), 1u);
     const FileDialogRequest& demande = Scripted().fileDialogs[0].request;
     EXPECT_EQ(demande.title, "Logo File Loading");
-    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp||");
+    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|"
+                              "WebP (*.webp)|*.webp|Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||");
     EXPECT_FALSE(demande.multiple);
 
     EXPECT_EQ(panneau.Logo, chemin);
@@ -196,3 +198,27 @@ TEST_F(SignatureLogo, EnterAndEscapeCloseNothing)
 }
 
 } // namespace
+
+TEST_F(SignatureLogo, TransparentLogoShowsTheHatchingThrough)
+{
+    Attache();
+    // Clear on the left half, opaque on the right.
+    HBITMAP image = Gradient(40, 20);
+    std::vector<std::uint8_t> alpha(40 * 20);
+    for (std::size_t i = 0; i < alpha.size(); ++i)
+        alpha[i] = i % 40 < 20 ? 0 : 255;
+    const std::string chemin = bac.path("logo.png");
+    ASSERT_EQ(PngFile::Sauve(chemin, *image, &alpha), 1);
+    Scripted().files.push_back({chemin});
+    Click(Control(&panneau, 1616));
+    Pump();
+    ASSERT_EQ(panneau.TailleLogo, CSize(40, 20));
+    const CSize cadre = panneau.TailleCadre;
+    const int x0 = (cadre.cx - 40) / 2, y0 = (cadre.cy - 20) / 2;
+    for (int y : {0, 19})
+        for (int x : {0, 19, 20, 39}) {
+            const COLORREF attendu = x < 20 ? Pixel(panneau.ImageCadre, x0 + x, y0 + y) : Pixel(image, x, y);
+            EXPECT_EQ(Pixel(panneau.ApercuLogo, x0 + x, y0 + y), attendu) << x << "," << y;
+        }
+    DeleteObject(image);
+}

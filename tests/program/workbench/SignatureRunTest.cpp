@@ -10,6 +10,7 @@
 #include "ScriptedInteraction.h"
 #include "VueTestSupport.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -426,3 +427,67 @@ TEST_F(Signature, NewDuringARunEmptiesTheListAndEndsIt)
 }
 
 } // namespace
+
+TEST_F(Signature, APortraitPhotographIsShownAndSignedUprightAndKeepsWhatItCarries)
+{
+    // Stored sideways with the tag that turns it upright, as cameras do.
+    const std::string a = Photo("a.jpg");
+    const std::string marque = "/usr/bin/exiftool -q -overwrite_original -Orientation#=6 -Artist=Ann"
+                               " -GPSLatitude=48.85 -GPSLatitudeRef=N ";
+    ASSERT_EQ(RunCommand(marque + a), 0) << "exiftool is installed by scripts/setup";
+    Depose({a});
+    Pump();
+    EXPECT_EQ(vue->TailleImage, CSize(64, 96));
+
+    const auto etiquettes = [](const std::string& jpeg) {
+        const std::string liste = jpeg + ".tags";
+        EXPECT_EQ(RunCommand("/usr/bin/exiftool -s -s -s -n -Orientation -Artist -GPSLatitude " + jpeg + " > " + liste), 0);
+        const std::vector<std::uint8_t> octets = ReadFile(liste);
+        return std::string(octets.begin(), octets.end());
+    };
+    Signe({IDYES, IDNO});
+    Metadonnees lues;
+    HBITMAP ecrit = graphique.ChargePhoto(bac.path("TPa.jpg"), lues);
+    EXPECT_EQ(SizeOf(ecrit), CSize(64, 96));
+    DeleteObject(ecrit);
+    EXPECT_EQ(etiquettes(bac.path("TPa.jpg")), "1\nAnn\n48.85\n");
+
+    // The choice of "Setup" travels with the settings and the template.
+    auto* choix = ControlAs<QComboBox>(vue.get(), 1511);
+    ASSERT_NE(choix, nullptr);
+    choix->setCurrentIndex(1);
+    EXPECT_EQ(vue->Reglages().MetadonneesSortie, PolitiqueMetadonnees::SaufLieu);
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(etiquettes(bac.path("TPa.jpg")), "1\nAnn\n");
+    choix->setCurrentIndex(2);
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDNO});
+    EXPECT_EQ(etiquettes(bac.path("TPa.jpg")), "");
+
+    Arrete();
+    Demarre();
+    EXPECT_EQ(ControlAs<QComboBox>(vue.get(), 1511)->currentIndex(), 2);
+    vue->ReinitialiseTout();
+    EXPECT_EQ(ControlAs<QComboBox>(vue.get(), 1511)->currentIndex(), 0);
+}
+
+TEST_F(Signature, SaveAsWritesTheChosenFormatAndTravelsWithTheSettings)
+{
+    Depose({Photo("a.jpg")});
+    auto* choix = ControlAs<QComboBox>(vue.get(), 1512);
+    ASSERT_NE(choix, nullptr);
+    EXPECT_EQ(choix->currentIndex(), 0) << "the source's format by default";
+    choix->setCurrentIndex(2);
+    Signe({IDYES, IDNO});
+    EXPECT_TRUE(Existe(bac.path("TPa.png")));
+    EXPECT_FALSE(Existe(bac.path("TPa.jpg")));
+    HBITMAP ecrit = graphique.ChargeImage(bac.path("TPa.png"));
+    HBITMAP attendu = Attendu(bac.path("a.jpg"));
+    EXPECT_EQ(FirstDifference(ecrit, attendu), "") << "PNG keeps the signed pixels exactly";
+    DeleteObject(ecrit);
+    DeleteObject(attendu);
+    Arrete();
+    Demarre();
+    EXPECT_EQ(ControlAs<QComboBox>(vue.get(), 1512)->currentIndex(), 2);
+}

@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the PNG reader as a file, asking for
+// everything it can give (alpha plane and what the file carries beside).
+
+#include "codecs/PngFile.h"
+#include "EntreeFuzz.h"
+
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string path = EntreeFuzz::Fichier("png_fuzz", ".png", data, size);
+    if (path.empty())
+        return 0;
+    std::vector<std::uint8_t> alpha;
+    std::vector<std::uint8_t> icc;
+    HBITMAP image = PngFile::Charge(path, &alpha, &icc);
+    DeleteObject(image);
+    return 0;
+}

@@ -1,0 +1,122 @@
+#include "HeifFile.h"
+
+#include "Budget.h"
+#include "ImageRGBA.h"
+#include "Metadonnees.h"
+
+#include <libheif/heif.h>
+
+#include <memory>
+#include <new>
+
+namespace {
+
+struct LibereContexte {
+    void operator()(heif_context* c) const { heif_context_free(c); }
+};
+struct LibrePoignee {
+    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+};
+struct LibereImage {
+    void operator()(heif_image* i) const { heif_image_release(i); }
+};
+struct LibereOptions {
+    void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
+};
+
+// Decoders that come as plugins are found by heif_init; once per process
+// is enough, and it is reference-counted, never undone here.
+void Initialise()
+{
+    static const bool fait = [] {
+        heif_init(nullptr);
+        return true;
+    }();
+    (void)fait;
+}
+
+// An Exif block in HEIF starts with the offset of its TIFF header; a JPEG
+// carries the header after "Exif\0\0".
+void GardeExif(const heif_image_handle* poignee, Metadonnees& metadonnees)
+{
+    heif_item_id id = 0;
+    if (heif_image_handle_get_list_of_metadata_block_IDs(poignee, "Exif", &id, 1) != 1)
+        return;
+    const std::size_t taille = heif_image_handle_get_metadata_size(poignee, id);
+    if (taille < 4 || taille > Metadonnees::kTailleMarqueur + 4)
+        return;
+    std::vector<std::uint8_t> bloc(taille);
+    if (heif_image_handle_get_metadata(poignee, id, bloc.data()).code != heif_error_Ok)
+        return;
+    const std::uint64_t decalage =
+        (std::uint64_t(bloc[0]) << 24) | (std::uint64_t(bloc[1]) << 16) | (std::uint64_t(bloc[2]) << 8) | bloc[3];
+    if (decalage > taille - 4)
+        return;
+    metadonnees.AjouteExif(std::span<const std::uint8_t>(bloc).subspan(4 + decalage));
+}
+
+void GardeProfil(const heif_image_handle* poignee, Metadonnees& metadonnees)
+{
+    const std::size_t taille = heif_image_handle_get_raw_color_profile_size(poignee);
+    if (taille == 0 || taille > Metadonnees::kTailleTotale)
+        return;
+    std::vector<std::uint8_t> profil(taille);
+    if (heif_image_handle_get_raw_color_profile(poignee, profil.data()).code == heif_error_Ok)
+        metadonnees.AjouteProfilICC(profil);
+}
+
+} // namespace
+
+HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vector<std::uint8_t>* alpha)
+{
+    if (alpha)
+        alpha->clear();
+    Initialise();
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+    std::unique_ptr<heif_context, LibereContexte> contexte(heif_context_alloc());
+    if (!contexte)
+        return nullptr;
+    heif_context_set_maximum_image_size_limit(contexte.get(), kCoteMax);
+    heif_image_handle* brute = nullptr;
+    if (heif_context_read_from_file(contexte.get(), path.c_str(), nullptr).code != heif_error_Ok
+        || heif_context_get_primary_image_handle(contexte.get(), &brute).code != heif_error_Ok)
+        return nullptr;
+    std::unique_ptr<heif_image_handle, LibrePoignee> poignee(brute);
+    const int largeur = heif_image_handle_get_width(poignee.get());
+    const int hauteur = heif_image_handle_get_height(poignee.get());
+    // A turn swaps the sides but keeps the count, which is all that is
+    // checked before decoding: the coded planes and libheif's RGBA copy.
+    if (largeur <= 0 || hauteur <= 0 || !budget.AdmetPixels(std::uint64_t(largeur), std::uint64_t(hauteur))
+        || !budget.Reserve(std::uint64_t(largeur) * hauteur * 8))
+        return nullptr;
+
+    std::unique_ptr<heif_decoding_options, LibereOptions> options(heif_decoding_options_alloc());
+    if (!options)
+        return nullptr;
+    options->convert_hdr_to_8bit = 1;
+    heif_image* decodee = nullptr;
+    if (heif_decode_image(poignee.get(), &decodee, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get())
+            .code
+        != heif_error_Ok)
+        return nullptr;
+    std::unique_ptr<heif_image, LibereImage> rgba(decodee);
+    const int l = heif_image_get_width(rgba.get(), heif_channel_interleaved);
+    const int h = heif_image_get_height(rgba.get(), heif_channel_interleaved);
+    int pas = 0;
+    const std::uint8_t* plan = heif_image_get_plane_readonly(rgba.get(), heif_channel_interleaved, &pas);
+    if (!plan || l <= 0 || h <= 0 || pas < l * 4)
+        return nullptr;
+    ImageRGBA image;
+    if (!image.Cree(static_cast<std::uint32_t>(l), static_cast<std::uint32_t>(h),
+                    alpha && heif_image_handle_has_alpha_channel(poignee.get())))
+        return nullptr;
+    for (int y = 0; y < h; ++y)
+        image.PoseLigne(y, plan + static_cast<std::size_t>(pas) * y);
+    if (metadonnees) {
+        metadonnees->Efface();
+        GardeExif(poignee.get(), *metadonnees);
+        GardeProfil(poignee.get(), *metadonnees);
+    }
+    return image.Detache(alpha);
+}

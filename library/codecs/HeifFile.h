@@ -1,0 +1,25 @@
+#pragma once
+// HEIC and AVIF files through libheif, read only: the primary picture as a
+// 32-bit device image, turned and mirrored as its container says, with its
+// alpha plane, and its Exif and ICC profile carried as a JPEG's would be.
+
+#include "Types.h"
+#include "Bitmap.h"
+
+#include <cstdint>
+#include <vector>
+
+class Metadonnees;
+
+class HeifFile {
+public:
+    // The widest or tallest picture libheif is let to decode.
+    static constexpr int kCoteMax = 1 << 15;
+
+    // Null when the file cannot be read or decoded (a missing decoder
+    // included) or is larger than the thread's Budget allows. The Exif it
+    // carries describes the stored picture, already turned: its
+    // Orientation is to be ignored (writing sets it to 1).
+    static HBITMAP Charge(const CString& path, Metadonnees* metadonnees = nullptr,
+                          std::vector<std::uint8_t>* alpha = nullptr);
+};

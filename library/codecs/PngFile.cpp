@@ -1,0 +1,155 @@
+#include "PngFile.h"
+
+#include "AtomicFile.h"
+#include "Budget.h"
+#include "ImageRGBA.h"
+
+#include <spng.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+
+namespace {
+
+struct LibereContexte {
+    void operator()(spng_ctx* ctx) const { spng_ctx_free(ctx); }
+};
+using Contexte = std::unique_ptr<spng_ctx, LibereContexte>;
+
+struct FermeFichier {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Deflate never packs more than 1032 bytes into one, so a file too short
+// for its rows can only be cut off, and is refused before anything is
+// allocated for it; a few kilobytes of any file are taken on trust.
+constexpr std::uint64_t kOctetsOfferts = std::uint64_t(1) << 16;
+constexpr std::uint64_t kDeflateMax = 1032;
+
+std::uint64_t OctetsBruts(const spng_ihdr& ihdr)
+{
+    const int canaux = ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR          ? 3
+                       : ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA  ? 4
+                       : ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA  ? 2
+                                                                             : 1;
+    const std::uint64_t bitsLigne = std::uint64_t(ihdr.width) * canaux * ihdr.bit_depth;
+    return ((bitsLigne + 7) / 8 + 1) * ihdr.height;
+}
+
+} // namespace
+
+HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, std::vector<std::uint8_t>* icc)
+{
+    if (alpha)
+        alpha->clear();
+    if (icc)
+        icc->clear();
+    std::unique_ptr<std::FILE, FermeFichier> fichier(std::fopen(path.c_str(), "rb"));
+    Contexte ctx(spng_ctx_new(0));
+    if (!fichier || !ctx)
+        return nullptr;
+    struct stat etat {};
+    const std::uint64_t taille = ::fstat(::fileno(fichier.get()), &etat) == 0 ? std::uint64_t(etat.st_size) : 0;
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+
+    spng_set_crc_action(ctx.get(), SPNG_CRC_ERROR, SPNG_CRC_ERROR);
+    spng_set_chunk_limits(ctx.get(), kTailleMorceau, kTailleMorceau);
+    const auto cote = static_cast<std::uint32_t>(Bitmap::kMaxPixels);
+    spng_set_image_limits(ctx.get(), cote, cote);
+    spng_ihdr ihdr{};
+    if (spng_set_png_file(ctx.get(), fichier.get()) != 0 || spng_get_ihdr(ctx.get(), &ihdr) != 0)
+        return nullptr;
+    if (!budget.AdmetPixels(ihdr.width, ihdr.height)
+        || !budget.AdmetDonnees(OctetsBruts(ihdr), Budget::Permis(kOctetsOfferts, kDeflateMax, taille)))
+        return nullptr;
+
+    spng_trns trns{};
+    const bool transparence = ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA
+                              || ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA
+                              || spng_get_trns(ctx.get(), &trns) == 0;
+    if (icc) {
+        spng_iccp iccp{};
+        if (spng_get_iccp(ctx.get(), &iccp) == 0 && iccp.profile && iccp.profile_len > 0) {
+            const auto* octets = reinterpret_cast<const std::uint8_t*>(iccp.profile);
+            icc->assign(octets, octets + iccp.profile_len);
+        }
+    }
+
+    std::size_t tailleRGBA = 0;
+    if (spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &tailleRGBA) != 0)
+        return nullptr;
+    const std::size_t ligneRGBA = std::size_t(ihdr.width) * 4;
+    // Interlaced rows come pass by pass, so they need the whole picture at
+    // once; the others go through one row.
+    const bool entrelace = ihdr.interlace_method != SPNG_INTERLACE_NONE;
+    const std::size_t tampon = entrelace ? tailleRGBA : ligneRGBA;
+    ImageRGBA image;
+    if (!image.Cree(ihdr.width, ihdr.height, alpha && transparence, tampon))
+        return nullptr;
+    std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[tampon]);
+    if (!pixels)
+        return nullptr;
+    if (entrelace) {
+        if (spng_decode_image(ctx.get(), pixels.get(), tampon, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS) != 0)
+            return nullptr;
+        for (std::uint32_t y = 0; y < ihdr.height; ++y)
+            image.PoseLigne(static_cast<int>(y), pixels.get() + ligneRGBA * y);
+    } else {
+        if (spng_decode_image(ctx.get(), nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE) != 0)
+            return nullptr;
+        for (std::uint32_t y = 0; y < ihdr.height; ++y) {
+            const int resultat = spng_decode_row(ctx.get(), pixels.get(), ligneRGBA);
+            if (resultat != 0 && !(resultat == SPNG_EOI && y + 1 == ihdr.height))
+                return nullptr;
+            image.PoseLigne(static_cast<int>(y), pixels.get());
+        }
+    }
+    return image.Detache(alpha);
+}
+
+int PngFile::Sauve(const CString& path, const Bitmap& image, const std::vector<std::uint8_t>* alpha,
+                   const std::vector<std::uint8_t>* icc)
+{
+    const std::size_t pixels = std::size_t(image.width()) * image.height();
+    if (alpha && alpha->size() != pixels)
+        alpha = nullptr;
+    const bool rgba = alpha && !alpha->empty();
+    Contexte ctx(spng_ctx_new(SPNG_CTX_ENCODER));
+    AtomicFile fichier(path);
+    if (!ctx || path.empty() || pixels == 0 || !fichier.open())
+        return 0;
+    spng_ihdr ihdr{};
+    ihdr.width = static_cast<std::uint32_t>(image.width());
+    ihdr.height = static_cast<std::uint32_t>(image.height());
+    ihdr.bit_depth = 8;
+    ihdr.color_type = rgba ? SPNG_COLOR_TYPE_TRUECOLOR_ALPHA : SPNG_COLOR_TYPE_TRUECOLOR;
+    if (spng_set_png_file(ctx.get(), fichier.stream()) != 0 || spng_set_ihdr(ctx.get(), &ihdr) != 0
+        || spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, kNiveauCompression) != 0)
+        return 0;
+    if (icc && !icc->empty()) {
+        spng_iccp iccp{};
+        std::strcpy(iccp.profile_name, "ICC Profile");
+        iccp.profile_len = icc->size();
+        // The encoder only reads the profile it is given.
+        iccp.profile = reinterpret_cast<char*>(const_cast<std::uint8_t*>(icc->data()));
+        if (spng_set_iccp(ctx.get(), &iccp) != 0)
+            return 0;
+    }
+    if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE) != 0)
+        return 0;
+    const std::size_t ligne = std::size_t(image.width()) * (rgba ? 4 : 3);
+    std::unique_ptr<std::uint8_t[]> tampon(new (std::nothrow) std::uint8_t[ligne]);
+    if (!tampon)
+        return 0;
+    for (int y = 0; y < image.height(); ++y) {
+        ImageRGBA::LitLigne(image, y, rgba ? alpha->data() : nullptr, tampon.get());
+        const int resultat = spng_encode_row(ctx.get(), tampon.get(), ligne);
+        if (resultat != 0 && !(resultat == SPNG_EOI && y + 1 == image.height()))
+            return 0;
+    }
+    return fichier.commit() ? 1 : 0;
+}

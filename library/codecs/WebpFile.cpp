@@ -1,0 +1,147 @@
+#include "WebpFile.h"
+
+#include "AtomicFile.h"
+#include "Budget.h"
+#include "ImageRGBA.h"
+
+#include <webp/decode.h>
+#include <webp/demux.h>
+#include <webp/encode.h>
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <sys/stat.h>
+
+namespace {
+
+// A WebP file larger than this is refused before it is read: a picture at
+// the largest size we hold, stored losslessly, stays well below.
+constexpr std::uint64_t kTailleFichierMax = std::uint64_t(1) << 30;
+
+struct FermeFichier {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+struct LibereAnimation {
+    void operator()(WebPAnimDecoder* d) const { WebPAnimDecoderDelete(d); }
+};
+
+bool LitFichier(const CString& path, std::vector<std::uint8_t>& octets)
+{
+    std::unique_ptr<std::FILE, FermeFichier> fichier(std::fopen(path.c_str(), "rb"));
+    struct stat etat {};
+    if (!fichier || ::fstat(::fileno(fichier.get()), &etat) != 0 || etat.st_size <= 0
+        || std::uint64_t(etat.st_size) > kTailleFichierMax || !Budget::Courant().Reserve(std::uint64_t(etat.st_size)))
+        return false;
+    try {
+        octets.resize(static_cast<std::size_t>(etat.st_size));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return std::fread(octets.data(), 1, octets.size(), fichier.get()) == octets.size();
+}
+
+HBITMAP PremiereImage(const std::vector<std::uint8_t>& octets, const WebPBitstreamFeatures& f,
+                      std::vector<std::uint8_t>* alpha)
+{
+    ImageRGBA image;
+    const std::uint64_t rgba = std::uint64_t(f.width) * f.height * 4;
+    // The animation decoder holds its canvas and the previous one; a still
+    // picture is decoded into the device image itself.
+    if (!image.Cree(static_cast<std::uint32_t>(f.width), static_cast<std::uint32_t>(f.height), alpha && f.has_alpha,
+                    f.has_animation ? 2 * rgba : 0))
+        return nullptr;
+    const std::size_t ligne = std::size_t(f.width) * 4;
+    if (f.has_animation) {
+        WebPAnimDecoderOptions options;
+        if (!WebPAnimDecoderOptionsInit(&options))
+            return nullptr;
+        options.color_mode = MODE_RGBA;
+        const WebPData donnees{octets.data(), octets.size()};
+        std::unique_ptr<WebPAnimDecoder, LibereAnimation> decodeur(WebPAnimDecoderNew(&donnees, &options));
+        WebPAnimInfo info{};
+        std::uint8_t* canevas = nullptr;
+        int instant = 0;
+        if (!decodeur || !WebPAnimDecoderGetInfo(decodeur.get(), &info) || info.canvas_width != std::uint32_t(f.width)
+            || info.canvas_height != std::uint32_t(f.height)
+            || !WebPAnimDecoderGetNext(decodeur.get(), &canevas, &instant))
+            return nullptr;
+        for (int y = 0; y < f.height; ++y)
+            image.PoseLigne(y, canevas + ligne * y);
+        return image.Detache(alpha);
+    }
+    if (!WebPDecodeBGRAInto(octets.data(), octets.size(), image.Pixels(), image.Taille(),
+                            static_cast<int>(image.Pas())))
+        return nullptr;
+    image.RangeAlpha();
+    return image.Detache(alpha);
+}
+
+int Ecrit(const std::uint8_t* donnees, std::size_t taille, const WebPPicture* image)
+{
+    return static_cast<AtomicFile*>(image->custom_ptr)->write(donnees, taille) ? 1 : 0;
+}
+
+struct LibereImage {
+    void operator()(WebPPicture* p) const { WebPPictureFree(p); }
+};
+
+} // namespace
+
+HBITMAP WebpFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha)
+{
+    if (alpha)
+        alpha->clear();
+    Budget& budget = Budget::Courant();
+    budget.Debute();
+    std::vector<std::uint8_t> octets;
+    WebPBitstreamFeatures f{};
+    if (!LitFichier(path, octets) || WebPGetFeatures(octets.data(), octets.size(), &f) != VP8_STATUS_OK
+        || f.width <= 0 || f.height <= 0 || !budget.AdmetPixels(std::uint64_t(f.width), std::uint64_t(f.height)))
+        return nullptr;
+    return PremiereImage(octets, f, alpha);
+}
+
+int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const std::vector<std::uint8_t>* alpha)
+{
+    const std::size_t pixels = std::size_t(image.width()) * image.height();
+    if (quality < 0 || quality > 100 || path.empty() || image.width() > WEBP_MAX_DIMENSION
+        || image.height() > WEBP_MAX_DIMENSION)
+        return 0;
+    const bool rgba = alpha && !alpha->empty() && alpha->size() == pixels;
+    WebPConfig config;
+    WebPPicture picture;
+    if (!WebPConfigInit(&config) || !WebPPictureInit(&picture))
+        return 0;
+    config.quality = static_cast<float>(quality);
+    config.lossless = quality == 100;
+    if (config.lossless)
+        config.exact = 1; // colours under transparent pixels stay as they are
+    picture.use_argb = config.lossless || rgba;
+    picture.width = image.width();
+    picture.height = image.height();
+    std::unique_ptr<WebPPicture, LibereImage> garde(&picture);
+    if (image.bitsPerPixel() == 32 && !rgba) {
+        // B, G, R, X: the device image's own rows.
+        if (!WebPPictureImportBGRX(&picture, image.bits(), static_cast<int>(image.stride())))
+            return 0;
+    } else {
+        const int canaux = rgba ? 4 : 3;
+        const std::size_t ligne = std::size_t(image.width()) * canaux;
+        std::unique_ptr<std::uint8_t[]> tampon(new (std::nothrow) std::uint8_t[ligne * image.height()]);
+        if (!tampon)
+            return 0;
+        for (int y = 0; y < image.height(); ++y)
+            ImageRGBA::LitLigne(image, y, rgba ? alpha->data() : nullptr, tampon.get() + ligne * y);
+        const int stride = static_cast<int>(ligne);
+        if (!(rgba ? WebPPictureImportRGBA(&picture, tampon.get(), stride)
+                   : WebPPictureImportRGB(&picture, tampon.get(), stride)))
+            return 0;
+    }
+    AtomicFile fichier(path);
+    if (!fichier.open())
+        return 0;
+    picture.writer = &Ecrit;
+    picture.custom_ptr = &fichier;
+    return WebPEncode(&config, &picture) && fichier.commit() ? 1 : 0;
+}

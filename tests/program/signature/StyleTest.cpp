@@ -1,0 +1,135 @@
+// A layer's style: sizes and places relative to the picture, and its bytes.
+
+#include "Style.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+namespace {
+
+TEST(Style, SizesFollowTheShorterSide)
+{
+    struct Cas {
+        int taille; // hundredths of a percent
+        CSize image;
+        int texte;
+        CSize logo; // of a 40 x 20 logo
+    };
+    // Pixel heights are rounded down: 5 % of 750 is 37.5, drawn at 37.
+    const Cas cas[] = {
+        {500, CSize(1000, 750), 37, CSize(37, 19)},
+        {500, CSize(6000, 4500), 225, CSize(225, 113)},
+        {500, CSize(4500, 6000), 225, CSize(225, 113)},
+        {1000, CSize(750, 1000), 75, CSize(75, 38)},
+        {1, CSize(10, 10), 1, CSize(1, 1)},
+        {10000, CSize(300, 200), 200, CSize(200, 100)},
+        {0, CSize(1000, 750), 0, CSize(40, 20)},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.taille);
+        Style s;
+        s.TailleRelative = c.taille;
+        EXPECT_EQ(s.HauteurTexte(c.image), c.texte);
+        EXPECT_EQ(s.TailleLogo(c.image, CSize(40, 20)), c.logo);
+    }
+    Style s;
+    s.TailleRelative = 1000;
+    EXPECT_EQ(s.TailleLogo(CSize(1000, 800), CSize(10, 30)), CSize(27, 80)) << "a portrait logo: its height";
+    EXPECT_EQ(s.TailleLogo(CSize(1000, 800), CSize(0, 30)), CSize(0, 30)) << "an empty logo stays as it is";
+}
+
+TEST(Style, OutlineWidthInPixelsOrPercentOfTheText)
+{
+    struct Cas {
+        int contour, relatif, hauteur, attendu;
+    };
+    const Cas cas[] = {{0, 0, 100, 0}, {3, 0, 100, 3}, {3, 1, 100, 3}, {10, 1, 225, 22}, {5, 1, 10, 1}, {0, 1, 99, 0}};
+    for (const Cas& c : cas) {
+        Style s;
+        s.Contour = c.contour;
+        s.ContourRelatif = c.relatif;
+        EXPECT_EQ(s.LargeurContour(c.hauteur), c.attendu) << c.contour << " " << c.relatif << " " << c.hauteur;
+    }
+}
+
+TEST(Style, MarginsAndPositionsInPercent)
+{
+    Emplacement e;
+    e.PositionAutomatiqueDeltaX = 2;
+    e.PositionAutomatiqueDeltaY = 3;
+    e.PositionAbsolueX = 50;
+    e.PositionAbsolueY = 25;
+    Style s;
+    const Emplacement fixe = s.EmplacementPour(e, CSize(6000, 4500));
+    EXPECT_EQ(fixe.PositionAutomatiqueDeltaX, 2u) << "pixels while the option is off";
+    EXPECT_EQ(fixe.PositionAbsolueX, 50u);
+
+    s.PlaceRelative = 1;
+    for (CSize image : {CSize(6000, 4500), CSize(4500, 6000)}) {
+        const Emplacement r = s.EmplacementPour(e, image);
+        EXPECT_EQ(r.PositionAutomatiqueDeltaX, 90u) << "2 % of the shorter side, on both axes";
+        EXPECT_EQ(r.PositionAutomatiqueDeltaY, 135u);
+        EXPECT_EQ(r.PositionAbsolueX, static_cast<UINT>(image.cx / 2));
+        EXPECT_EQ(r.PositionAbsolueY, static_cast<UINT>(image.cy / 4));
+        EXPECT_EQ(r.PositionAutomatiqueBas, e.PositionAutomatiqueBas) << "the anchors are kept";
+    }
+    e.PositionAbsolueX = UINT_MAX;
+    EXPECT_EQ(s.EmplacementPour(e, CSize(60000, 10)).PositionAbsolueX, static_cast<UINT>(INT32_MAX))
+        << "a hostile percentage stays a coordinate";
+}
+
+TEST(Style, BytesRoundTripAndHostileFieldsAreBroughtIntoRange)
+{
+    Style s;
+    s.TailleRelative = 450;
+    s.PlaceRelative = 1;
+    s.Opacite = 60;
+    s.Contour = 4;
+    s.ContourRelatif = 1;
+    s.CouleurContour = RGB(1, 2, 3);
+    s.OmbreX = -5;
+    s.OmbreY = 7;
+    s.OmbreFlou = 9;
+    s.CouleurOmbre = RGB(9, 8, 7);
+    s.OpaciteOmbre = 40;
+    CArchive ecrit;
+    s.Ecrit(ecrit);
+    ASSERT_EQ(ecrit.Bytes().size(), Style::kOctets);
+    CArchive lu(ecrit.Bytes());
+    Style relu;
+    relu.Lit(lu);
+    EXPECT_EQ(relu, s);
+
+    // Every field at the extreme of its type.
+    CArchive hostile;
+    for (std::size_t i = 0; i < Style::kOctets / 4; ++i)
+        hostile << std::int32_t(i % 2 ? INT32_MIN : INT32_MAX);
+    CArchive h(hostile.Bytes());
+    Style borne;
+    borne.Lit(h);
+    EXPECT_EQ(borne.TailleRelative, Style::kTailleMaximale);
+    EXPECT_EQ(borne.PlaceRelative, 0);
+    EXPECT_EQ(borne.Opacite, 100);
+    EXPECT_EQ(borne.Contour, 0);
+    EXPECT_EQ(borne.ContourRelatif, 1);
+    EXPECT_EQ(borne.CouleurContour, 0u) << "0x80000000: the fourth byte of a colour is dropped";
+    EXPECT_EQ(borne.OmbreX, Style::kDecalageMaximal);
+    EXPECT_EQ(borne.OmbreY, -Style::kDecalageMaximal);
+    EXPECT_EQ(borne.OmbreFlou, Style::kFlouMaximal);
+    EXPECT_EQ(borne.OpaciteOmbre, 100);
+
+    // A record cut in the middle of its fourth field: the rest stays.
+    std::vector<BYTE> court(ecrit.Bytes().begin(), ecrit.Bytes().begin() + 14);
+    CArchive c(court);
+    Style partiel;
+    partiel.Contour = 2;
+    partiel.Lit(c);
+    EXPECT_EQ(partiel.TailleRelative, 450);
+    EXPECT_EQ(partiel.Opacite, 60);
+    EXPECT_EQ(partiel.Contour, 2);
+    EXPECT_EQ(partiel.OpaciteOmbre, 0);
+}
+
+} // namespace
