@@ -5,6 +5,7 @@
 // pixels are the indices of an 8-bit image selected into a drawing context.
 // The two sides share the class but no state.
 
+#include <vector>
 #include "Gdi.h"
 
 #include <cstdlib>
@@ -26,6 +27,10 @@ public:
     // The image after the current position; after the last one the walk
     // starts again at the first. Null when there is none or it is damaged.
     HBITMAP NextImage();
+    // The alpha plane (width x height, top-down, 0 or 255) of the image the
+    // last call returned, from its transparent index; empty when it has none
+    // or no pixel uses it.
+    const std::vector<BYTE>& Alpha() const { return m_Alpha; }
 
     // Writing, in this order: GIF_Create, GIF_SetColor for each entry,
     // GIF_SetSource, GIF_CompressImage once, GIF_Close. Results: 0 ok,
@@ -94,6 +99,7 @@ private:
     // Last graphic control extension: kept, not applied.
     int m_Transparent = 0;
     int m_TransparentIndex = 0;
+    std::vector<BYTE> m_Alpha;
     int m_Delay = 0;
     int m_Disposal = 0;
 

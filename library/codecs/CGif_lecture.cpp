@@ -369,6 +369,23 @@ HBITMAP CGif::TakeIt()
     SkipSubBlocks();
 
     HBITMAP result = nullptr;
+    m_Alpha.clear();
+    if (!failed && m_Transparent) {
+        // Only an index that some pixel uses makes the picture transparent.
+        bool utilise = false;
+        m_Alpha.resize(static_cast<std::size_t>(m_Width) * static_cast<std::size_t>(m_Height));
+        for (int y = 0; y < m_Height; ++y) {
+            const BYTE* ligne = m_Pixels + static_cast<std::size_t>(y) * m_Stride;
+            BYTE* alpha = m_Alpha.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_Width);
+            for (int x = 0; x < m_Width; ++x) {
+                const bool transparent = ligne[x] == m_TransparentIndex;
+                alpha[x] = transparent ? 0 : 255;
+                utilise |= transparent;
+            }
+        }
+        if (!utilise)
+            m_Alpha.clear();
+    }
     if (!failed) {
         DibSource dib;
         dib.header = &header;

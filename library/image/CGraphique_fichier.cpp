@@ -1,5 +1,7 @@
 #include "CGraphique.h"
 
+#include "CGif.h"
+
 #include "CRoutine.h"
 #include "Interaction.h"
 #include "codecs/HeifFile.h"
@@ -67,6 +69,15 @@ HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha)
 {
     alpha.clear();
     const std::string ending = Ending(path);
+    if (ending == "GIF") {
+        CGif gif;
+        HBITMAP image = gif.Load(path.c_str()) ? gif.FirstImage() : nullptr;
+        if (image)
+            alpha = gif.Alpha();
+        else
+            SignaleEchecChargement();
+        return image;
+    }
     if (ending != "PNG" && ending != "EBP" && !EstHEIF(ending))
         return ChargeImage(path);
     HBITMAP image = ChargeAvecAlpha(ending, path, &alpha);

@@ -288,3 +288,33 @@ TEST_F(GifCrossCheck, SavedPictureReadsTheSameInImageMagick)
     DeleteObject(loaded);
     DeleteObject(picture);
 }
+
+TEST_F(GifCrossCheck, ATransparentIndexGivesTheLogoItsAlphaPlane)
+{
+    struct Cas {
+        const char* options; // ImageMagick's drawing of a 6x4 picture
+        bool transparent;
+    };
+    const Cas cas[] = {
+        {"-size 6x4 xc:blue -fill red -draw \"rectangle 0,0 1,1\" -transparent red", true},
+        {"-size 6x4 xc:blue -fill red -draw \"rectangle 0,0 1,1\"", false},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.options);
+        const std::string gif = sandbox.path("logo.gif");
+        ASSERT_EQ(TestImages::RunCommand(std::string(TestImages::kConvert) + " " + c.options + " " + gif), 0);
+        CGraphique graphique;
+        std::vector<BYTE> alpha;
+        HBITMAP image = graphique.ChargeImageAlpha(gif, alpha);
+        ASSERT_NE(image, nullptr);
+        if (!c.transparent) {
+            EXPECT_TRUE(alpha.empty());
+        } else {
+            ASSERT_EQ(alpha.size(), 24u);
+            for (int y = 0; y < 4; ++y)
+                for (int x = 0; x < 6; ++x)
+                    EXPECT_EQ(alpha[y * 6 + x], x < 2 && y < 2 ? 0 : 255) << x << "," << y;
+        }
+        DeleteObject(image);
+    }
+}
