@@ -47,6 +47,10 @@ constexpr std::size_t kTableBytes = kMaxCodes * (2 * sizeof(WORD) + 2);
 // byte; 4096 leaves a margin. Data cut short still gets 2^20 pixels.
 constexpr std::uint64_t kPixelsOfferts = std::uint64_t(1) << 20;
 constexpr std::uint64_t kPixelsParOctet = 4096;
+// No GIF of use comes near 134 megapixels, while one decoded at LZW's full
+// expansion costs a second of work per hundred: the cap keeps the worst
+// file of this format within its time.
+constexpr std::uint64_t kPixelsMaxGif = std::uint64_t(1) << 27;
 
 // The data bytes of the sub-blocks that start at position, as far as the
 // file holds them.
@@ -267,6 +271,7 @@ HBITMAP CGif::TakeIt()
     Budget& budget = Budget::Courant();
     budget.Debute();
     if (m_Width == 0 || m_Height == 0 || minimum < 1 || minimum > 8 || !budget.AdmetPixels(m_Width, m_Height)
+        || pixels > kPixelsMaxGif
         || !budget.AdmetDonnees(pixels, Budget::Permis(kPixelsOfferts, kPixelsParOctet,
                                                        OctetsDesSousBlocs(data, m_DataLength, m_Position)))) {
         SkipSubBlocks();

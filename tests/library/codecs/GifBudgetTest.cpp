@@ -57,8 +57,8 @@ TEST(GifBudget, ImagesLargerThanTheirDataOrTheBudgetAreRefusedBeforeAllocation)
     const Bytes full = MaximalStream(std::uint64_t(8192) * 4096);
     const std::uint64_t unlimited = Budget::kDefaut.octets;
     const Case cases[] = {
-        // 16384 x 16384 from a stream of 2 bytes: 1 GiB of image from 35 bytes.
-        {"tiny stream, huge image", 16384, 16384, empty, Budget::kDefaut, false, Budget::Refus::Donnees},
+        // 8192 x 8192 from a stream of 2 bytes: 256 MiB of image from 35 bytes.
+        {"tiny stream, huge image", 8192, 8192, empty, Budget::kDefaut, false, Budget::Refus::Donnees},
         {"beyond the pixel limit", 65535, 65535, empty, Budget::kDefaut, false, Budget::Refus::Pixels},
         // Cut-short data still gets 2^20 pixels, the rest staying index 0,
         // and 4096 more for each of its 2 bytes.
@@ -68,6 +68,8 @@ TEST(GifBudget, ImagesLargerThanTheirDataOrTheBudgetAreRefusedBeforeAllocation)
         {"maximal expansion", 8192, 4096, full, Budget::kDefaut, true, Budget::Refus::Aucun},
         // ...and twice that from the same bytes does not.
         {"twice the maximal expansion", 8192, 8192, full, Budget::kDefaut, false, Budget::Refus::Donnees},
+        // Within the model's limit, beyond what this format is allowed.
+        {"over the GIF cap", 16384, 8193, full, Budget::kDefaut, false, Budget::Refus::Aucun},
         {"image over the memory", 1024, 1024, empty, {1 << 28, 4 << 20}, false, Budget::Refus::Memoire},
         {"fewer pixels allowed", 1024, 1024, empty, {1 << 19, unlimited}, false, Budget::Refus::Pixels},
     };
