@@ -9,6 +9,8 @@
 #include "Font.h"
 #include "SilentInteraction.h"
 
+#include "Mesure.h"
+
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -134,17 +136,6 @@ std::vector<JSAMPLE> DecodeJpeg(const std::string& path, int& w, int& h)
     jpeg_destroy_decompress(&info);
     std::fclose(file);
     return rgb;
-}
-
-double Millisecondes(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-double Mediane(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

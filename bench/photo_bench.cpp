@@ -7,6 +7,8 @@
 #include "SilentInteraction.h"
 #include "codecs/Metadonnees.h"
 
+#include "Mesure.h"
+
 #include <QGuiApplication>
 #include <QTemporaryDir>
 
@@ -92,12 +94,6 @@ bool Ecrit(const std::string& path, int w, int h)
     return std::fclose(file) == 0;
 }
 
-double Mediane(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -112,9 +108,6 @@ int main(int argc, char** argv)
     const std::string racine = dossier.path().toStdString() + "/";
     CGraphique graphique;
     using Horloge = std::chrono::steady_clock;
-    const auto ms = [](Horloge::time_point t) {
-        return std::chrono::duration<double, std::milli>(Horloge::now() - t).count();
-    };
 
     std::printf("per picture, median and fastest of %d runs: plain ChargeImage + SauveImage vs photo load + save (metadata kept)\n",
                 runs);
@@ -131,7 +124,7 @@ int main(int argc, char** argv)
             const auto start = Horloge::now();
             HBITMAP a = graphique.ChargeImage(source);
             const int ok = graphique.SauveImage(racine + "a.jpg", a, 75);
-            const double temps = ms(start);
+            const double temps = Millisecondes(start);
             DeleteObject(a);
             return ok ? temps : -1;
         };
@@ -140,7 +133,7 @@ int main(int argc, char** argv)
             Metadonnees m;
             HBITMAP b = graphique.ChargePhoto(source, m);
             const int ok = graphique.SauvePhoto(racine + "b.jpg", b, 75, m, PolitiqueMetadonnees::Toutes);
-            const double temps = ms(start);
+            const double temps = Millisecondes(start);
             DeleteObject(b);
             return ok && !m.Vide() ? temps : -1;
         };

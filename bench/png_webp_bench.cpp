@@ -6,6 +6,8 @@
 #include "CGraphique.h"
 #include "codecs/PngFile.h"
 
+#include "Mesure.h"
+
 #include <spng.h>
 #include <webp/decode.h>
 #include <webp/encode.h>
@@ -113,12 +115,6 @@ bool ReferenceWebp(const std::string& source, const std::string& cible)
     const bool ok = taille && Ecrit(cible, sortie, taille);
     WebPFree(sortie);
     return ok;
-}
-
-double Mediane(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

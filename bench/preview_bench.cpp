@@ -10,6 +10,8 @@
 #include "CTamparoApp.h"
 #include "SilentInteraction.h"
 
+#include "Mesure.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -35,12 +37,6 @@ HBITMAP Degrade(int largeur, int hauteur)
             p[x] = RGB(x & 0xFF, y & 0xFF, (x + y) & 0xFF);
     }
     return image;
-}
-
-double Mediane(std::vector<double> mesures)
-{
-    std::sort(mesures.begin(), mesures.end());
-    return mesures[mesures.size() / 2];
 }
 
 } // namespace

@@ -3,16 +3,13 @@
 
 #include "CGraphique.h"
 
+#include "Mesure.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-double Millisecondes(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
-}
 
 HBITMAP Photo(int width, int height, int depth)
 {
