@@ -157,7 +157,7 @@ private:
     // Every child's place at the layout's own size, taken once the form is
     // built; the form grows from it.
     void RetientDisposition();
-    static QRect PlaceEtiree(int id, QRect origine, QSize surplus);
+    QRect PlaceEtiree(int id, QRect origine, QSize surplus) const;
     void Dispose();
     // A display resized gets a background and a preview of its new size.
     void AgranditAffichage();
@@ -166,5 +166,8 @@ private:
     HBITMAP FondAffichage(HBITMAP modele, CSize taille);
     std::vector<std::pair<QPointer<QWidget>, QRect>> m_disposition;
     QSize m_tailleDisposition;
+    int m_debutListe = 0;
+    int m_debutReglages = 0;
+    int m_debutSignature = 0;
     bool m_apercuEnAttente = false;
 };

@@ -2,6 +2,7 @@
 // then reduced and centred on the display's background.
 
 #include "CPrincipaleView.h"
+#include "ControlesVue.h"
 
 #include "BitmapStatic.h"
 #include "CGraphique.h"
@@ -14,12 +15,6 @@
 #include <QFileInfo>
 
 #include <utility>
-
-namespace {
-
-constexpr int kAffichage = 1200;
-
-} // namespace
 
 void CPrincipaleView::RemplaceImage(HBITMAP& slot, HBITMAP image)
 {

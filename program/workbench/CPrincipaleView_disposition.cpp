@@ -4,6 +4,7 @@
 // "The Signing" keeps its height at the bottom, its panels centred in it.
 
 #include "CPrincipaleView.h"
+#include "ControlesVue.h"
 
 #include "BitmapStatic.h"
 #include "Resources.h"
@@ -15,19 +16,7 @@
 
 namespace {
 
-constexpr int kAffichage = 1200;
-constexpr int kCadreAffichage = 1203;
-constexpr int kListe = 1300;
-constexpr int kCadreListe = 1301;
-constexpr int kCompteur = 1700;
-constexpr int kCadreSignature = 1400;
-constexpr int kCadrePanneaux = 1401;
 constexpr UINT kImageFond = 121;
-
-// Where the layout's columns and rows part, in dialog units.
-constexpr int kFinAffichage = 133;
-constexpr int kFinListe = 302;
-constexpr int kFinHaut = 159;
 
 } // namespace
 
@@ -36,25 +25,29 @@ void CPrincipaleView::RetientDisposition()
     m_disposition.clear();
     for (QWidget* enfant : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         m_disposition.push_back({enfant, enfant->geometry()});
+    // The columns and rows part where the layout's areas begin.
+    m_debutListe = GetDlgItem(kCadreListe)->x();
+    m_debutReglages = GetDlgItem(kCadreReglages)->x();
+    m_debutSignature = GetDlgItem(kCadreSignature)->y();
     const DialogTemplate* disposition = DialogTemplate::Find(IDD);
     m_tailleDisposition = QSize(DialogUnits::X(disposition->cx), DialogUnits::Y(disposition->cy));
 }
 
-QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus)
+QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus) const
 {
     const int gauche = surplus.width() / 2;
     const int droite = surplus.width() - gauche;
     QRect place = origine;
-    if (origine.top() >= DialogUnits::Y(kFinHaut)) {
+    if (origine.top() >= m_debutSignature) {
         place.translate(0, surplus.height());
         if (id == kCadreSignature)
             place.setWidth(origine.width() + surplus.width());
         else if (id == kCadrePanneaux)
             place.translate(surplus.width() / 2, 0);
-    } else if (origine.left() < DialogUnits::X(kFinAffichage)) {
+    } else if (origine.left() < m_debutListe) {
         if (id == kCadreAffichage || id == kAffichage)
             place.setSize(origine.size() + surplus - QSize(droite, 0));
-    } else if (origine.left() < DialogUnits::X(kFinListe)) {
+    } else if (origine.left() < m_debutReglages) {
         place.translate(gauche, 0);
         if (id == kCadreListe || id == kListe)
             place.setSize(origine.size() + surplus - QSize(gauche, 0));

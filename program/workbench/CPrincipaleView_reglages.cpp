@@ -2,6 +2,7 @@
 // the settings store from one run to the next and in signing templates.
 
 #include "CPrincipaleView.h"
+#include "ControlesVue.h"
 
 #include "BitmapStatic.h"
 #include "CMiniTexteDlg.h"
@@ -17,10 +18,6 @@
 
 namespace {
 
-constexpr int kAffichage = 1200;
-constexpr int kCadrePanneaux = 1401;
-constexpr int kMetadonnees = 1511;
-constexpr int kFormatSortie = 1512;
 constexpr UINT kBorne = 2000;
 
 } // namespace
