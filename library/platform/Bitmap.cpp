@@ -1,5 +1,7 @@
 #include "Bitmap.h"
 
+#include "ReservePixels.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -12,13 +14,13 @@ std::size_t WordRowBytes(int width, int bitsPerPixel)
 
 } // namespace
 
-Bitmap::Bitmap(int width, int height, int bitsPerPixel, std::size_t stride, BYTE* bits)
+Bitmap::Bitmap(int width, int height, int bitsPerPixel, std::size_t stride, BYTE* bits, std::size_t capacity)
     : GdiObject(Kind::Bitmap), m_width(width), m_height(height), m_bitsPerPixel(bitsPerPixel),
-      m_stride(stride), m_bits(bits)
+      m_stride(stride), m_capacity(capacity), m_bits(bits)
 {
 }
 
-Bitmap* Bitmap::Create(int width, int height, int bitsPerPixel)
+Bitmap* Bitmap::Create(int width, int height, int bitsPerPixel, Fill fill)
 {
     if (width <= 0 || height <= 0)
         return nullptr;
@@ -27,11 +29,24 @@ Bitmap* Bitmap::Create(int width, int height, int bitsPerPixel)
     if (static_cast<std::size_t>(width) * static_cast<std::size_t>(height) > kMaxPixels)
         return nullptr;
     const std::size_t stride = DibRowBytes(static_cast<std::size_t>(width), bitsPerPixel);
+    const std::size_t bytes = stride * static_cast<std::size_t>(height);
+    std::size_t capacity = 0;
+    if (BYTE* kept = ReservePixels::Take(bytes, capacity)) {
+        if (fill == Fill::Zero)
+            std::memset(kept, 0, bytes);
+        return new Bitmap(width, height, bitsPerPixel, stride, kept, capacity);
+    }
     // calloc hands back fresh zero pages for large images without touching them.
     auto* bits = static_cast<BYTE*>(std::calloc(stride, static_cast<std::size_t>(height)));
     if (!bits)
         return nullptr;
-    return new Bitmap(width, height, bitsPerPixel, stride, bits);
+    return new Bitmap(width, height, bitsPerPixel, stride, bits, bytes);
+}
+
+BYTE* Bitmap::ReleaseBits(std::size_t& capacity)
+{
+    capacity = m_bits ? m_capacity : 0;
+    return m_bits.release();
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits)

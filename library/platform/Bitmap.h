@@ -11,8 +11,15 @@
 class Bitmap : public GdiObject {
 public:
     // Null when the size is not positive, the depth unsupported, or the
-    // pixels cannot be allocated. Pixels start zeroed.
-    static Bitmap* Create(int width, int height, int bitsPerPixel);
+    // pixels cannot be allocated. Pixels start zeroed, unless the caller
+    // writes every byte itself (Fill::Overwritten). Memory comes from the
+    // thread's ReservePixels in use when it fits.
+    enum class Fill { Zero, Overwritten };
+    static Bitmap* Create(int width, int height, int bitsPerPixel, Fill fill = Fill::Zero);
+
+    // Gives up the pixel memory (capacity: its size in bytes, at least
+    // byteCount()); the image is left without pixels, only to be deleted.
+    BYTE* ReleaseBits(std::size_t& capacity);
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -32,12 +39,13 @@ private:
     struct FreeDeleter {
         void operator()(BYTE* p) const { std::free(p); }
     };
-    Bitmap(int width, int height, int bitsPerPixel, std::size_t stride, BYTE* bits);
+    Bitmap(int width, int height, int bitsPerPixel, std::size_t stride, BYTE* bits, std::size_t capacity);
 
     int m_width;
     int m_height;
     int m_bitsPerPixel;
     std::size_t m_stride;
+    std::size_t m_capacity;
     std::unique_ptr<BYTE, FreeDeleter> m_bits;
 };
 

@@ -73,12 +73,17 @@ public:
     static Interaction& current();
     // Installs an implementation (not owned); null restores the desktop one.
     static void install(Interaction* interaction);
+    // Installs an implementation for the calling thread only (not owned),
+    // preferred there to the one installed for all; null removes it.
+    // Returns the one it replaces, to be put back.
+    static Interaction* installForThread(Interaction* interaction);
 };
 
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type);
 // The framework's message box: owned by the active window and captioned with
 // the application's name.
 int AfxMessageBox(const std::string& text, UINT type = MB_OK);
-// The top-level window that has the focus, or null.
+// The top-level window that has the focus; null without one and on any
+// thread but the GUI's.
 HWND GetActiveWindow();
 BOOL MessageBeep(UINT type);
