@@ -7,7 +7,9 @@
 #include "Gdi.h"
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class Metadonnees;
@@ -54,6 +56,23 @@ public:
     HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                    PolitiqueMetadonnees politique);
+    // A photograph changed in some of its rows only, on its way from a JPEG
+    // file to a JPEG file: its other rows go from the decoder to the encoder
+    // a few at a time, each band is held whole while retouche draws on it,
+    // so memory stays that of the bands. bands receives the picture's size
+    // once its header and metadata are read, and gives rows [first, end) in
+    // increasing order, apart from each other. The bytes written are those of
+    // ChargePhoto, retouche on the whole picture, then SauvePhoto, failures
+    // reported as they report them. Inapplicable (nothing written) when the
+    // picture must be turned first, has no RGB rendering, the names are not
+    // both JPEG or the quality is out of range: the caller takes the
+    // whole-picture way.
+    enum class Flux { Inapplicable, Ecrit, EchecLecture, EchecEcriture };
+    using Bandes = std::function<std::vector<std::pair<int, int>>(CSize picture)>;
+    using Retouche = std::function<void(HBITMAP band, int first)>;
+    Flux RetouchePhotoEnFlux(CString source, CString sortie, int quality, Metadonnees& metadonnees,
+                             PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche);
+
     // A new 32-bit image: source turned as an Exif orientation (1 to 8)
     // says to show it; null on failure or an orientation out of range.
     static HBITMAP RedresseImage(HBITMAP source, int orientation);
@@ -109,6 +128,9 @@ private:
     static HBITMAP ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees);
     static int SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
                                         const Metadonnees& ecrits);
+    static Flux RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
+                                   Metadonnees& metadonnees, PolitiqueMetadonnees politique, const Bandes& bands,
+                                   const Retouche& retouche);
     // A 32-bit copy of any device image; null when it cannot be made.
     static HBITMAP Copie32Bits(const Bitmap& image);
 

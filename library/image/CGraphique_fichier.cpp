@@ -131,6 +131,18 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
     return image;
 }
 
+CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie, int quality,
+                                                  Metadonnees& metadonnees, PolitiqueMetadonnees politique,
+                                                  const Bandes& bands, const Retouche& retouche)
+{
+    if (!EstJPEG(Ending(source)) || !EstJPEG(Ending(sortie)) || quality < 0 || quality > 100)
+        return Flux::Inapplicable;
+    const Flux flux = RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche);
+    if (flux == Flux::EchecLecture)
+        SignaleEchecChargement();
+    return flux;
+}
+
 int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                            PolitiqueMetadonnees politique)
 {

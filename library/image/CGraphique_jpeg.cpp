@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace {
 
@@ -57,7 +58,9 @@ HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees = nullptr)
     if (!lecture.Demarre())
         return nullptr;
     CBitmap image;
-    image.Attach(Bitmap::Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 32));
+    // The decoder writes every byte of a visible picture's rows.
+    image.Attach(Bitmap::Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 32,
+                                visible ? Bitmap::Fill::Overwritten : Bitmap::Fill::Zero));
     if (!image) {
         JpegLecture::SignaleMemoire();
         return nullptr;
@@ -138,7 +141,128 @@ int SauveEnBGRX(const CString& path, const Bitmap& image, int quality, const Met
     return ecriture.Termine() && fichier.commit() ? 1 : 0;
 }
 
+// Reads count rows into image's rows from first on.
+bool LitLignes(JpegLecture& lecture, Bitmap& image, int first, int count)
+{
+    for (int fait = 0; fait < count;) {
+        const JDIMENSION n = std::min<JDIMENSION>(kLot, static_cast<JDIMENSION>(count - fait));
+        JSAMPROW rows[kLot];
+        for (JDIMENSION i = 0; i < n; ++i)
+            rows[i] = image.row(first + fait + static_cast<int>(i));
+        JDIMENSION lues = 0;
+        if (!lecture.LitLignes(rows, n, lues) || lues == 0)
+            return false;
+        fait += static_cast<int>(lues);
+    }
+    return true;
+}
+
+bool EcritLignes(JpegEcriture& ecriture, Bitmap& image, int first, int count)
+{
+    for (int fait = 0; fait < count;) {
+        const JDIMENSION n = std::min<JDIMENSION>(kLot, static_cast<JDIMENSION>(count - fait));
+        JSAMPROW rows[kLot];
+        for (JDIMENSION i = 0; i < n; ++i)
+            rows[i] = image.row(first + fait + static_cast<int>(i));
+        if (!ecriture.EcritLignes(rows, n))
+            return false;
+        fait += static_cast<int>(n);
+    }
+    return true;
+}
+
 } // namespace
+
+CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
+                                                Metadonnees& metadonnees, PolitiqueMetadonnees politique,
+                                                const Bandes& bands, const Retouche& retouche)
+{
+    // The steps and their failures are ChargeEnBGRX's and SauveEnBGRX's,
+    // interleaved.
+    metadonnees.Efface();
+    JpegLecture lecture;
+    lecture.GardeMetadonnees(&metadonnees);
+    if (!lecture.Ouvre(source))
+        return Flux::EchecLecture;
+    jpeg_decompress_struct& info = lecture.Info();
+    if (metadonnees.Orientation() != 1 || (info.out_color_space != JCS_RGB && info.out_color_space != JCS_GRAYSCALE))
+        return Flux::Inapplicable;
+    if (!lecture.TailleAcceptable(4)) {
+        JpegLecture::SignaleMemoire();
+        return Flux::EchecLecture;
+    }
+    info.out_color_space = JCS_EXT_BGRX;
+    if (!lecture.Demarre())
+        return Flux::EchecLecture;
+    const int width = static_cast<int>(info.output_width);
+    const int height = static_cast<int>(info.output_height);
+    // Rows on their way through; the encoder ignores the fourth byte.
+    CBitmap passage;
+    passage.Attach(Bitmap::Create(width, static_cast<int>(kLot), 32));
+    if (!passage) {
+        JpegLecture::SignaleMemoire();
+        return Flux::EchecLecture;
+    }
+    std::vector<std::pair<int, int>> zones;
+    Metadonnees ecrits;
+    try {
+        zones = bands(CSize(width, height));
+        ecrits = metadonnees.PourEcriture(politique, width, height);
+    } catch (const std::bad_alloc&) {
+        JpegLecture::SignaleMemoire();
+        return Flux::EchecLecture;
+    }
+
+    AtomicFile fichier(sortie);
+    if (!fichier.open())
+        return Flux::EchecEcriture;
+    JpegEcriture ecriture("JPEG Error");
+    if (!ecriture.Demarre(fichier.stream(), info.output_width, info.output_height, 4, JCS_EXT_BGRX, quality)
+        || !ecriture.EcritMetadonnees(ecrits))
+        return Flux::EchecEcriture;
+    // Rows up to end go straight through; false names the side that failed.
+    bool lu = true;
+    int y = 0;
+    const auto transmet = [&](int end) {
+        while (y < end) {
+            const int n = std::min(static_cast<int>(kLot), end - y);
+            if (!LitLignes(lecture, *passage.GetSafeHandle(), 0, n))
+                return lu = false;
+            if (!EcritLignes(ecriture, *passage.GetSafeHandle(), 0, n))
+                return false;
+            y += n;
+        }
+        return true;
+    };
+    for (const auto& [first, end] : zones) {
+        const int debut = std::clamp(first, y, height);
+        const int fin = std::clamp(end, debut, height);
+        if (debut == fin)
+            continue;
+        if (!transmet(debut))
+            return lu ? Flux::EchecEcriture : Flux::EchecLecture;
+        CBitmap bande;
+        bande.Attach(Bitmap::Create(width, fin - debut, 32));
+        if (!bande) {
+            JpegLecture::SignaleMemoire();
+            return Flux::EchecLecture;
+        }
+        Bitmap& rows = *bande.GetSafeHandle();
+        if (!LitLignes(lecture, rows, 0, fin - debut))
+            return Flux::EchecLecture;
+        for (int r = 0; r < rows.height(); ++r)
+            EffaceQuatriemeOctet(rows.row(r), width);
+        retouche(&rows, debut);
+        if (!EcritLignes(ecriture, rows, 0, fin - debut))
+            return Flux::EchecEcriture;
+        y = fin;
+    }
+    if (!transmet(height))
+        return lu ? Flux::EchecEcriture : Flux::EchecLecture;
+    if (!lecture.Termine())
+        return Flux::EchecLecture;
+    return ecriture.Termine() && fichier.commit() ? Flux::Ecrit : Flux::EchecEcriture;
+}
 
 HBITMAP CGraphique::ChargeImageJPEG(CString path)
 {

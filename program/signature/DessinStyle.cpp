@@ -10,6 +10,7 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -49,22 +50,29 @@ Masque Contour(const Masque& a, int largeur)
         for (int x = 0; x < l; ++x)
             if (a.v[static_cast<std::size_t>(y) * l + x] >= 128)
                 d[static_cast<std::size_t>(y + 2) * pl + x + 2] = 0;
-    const std::ptrdiff_t voisins[] = {-1, -pl - 1, -pl, -pl + 1, -2 * pl - 1, -2 * pl + 1, -pl - 2, -pl + 2};
-    const int couts[] = {5, 7, 5, 7, 11, 11, 11, 11};
-    for (int y = 0; y < h; ++y) {
+    // Each scan takes the rows behind it as they are, in one pass over the
+    // row the compiler vectorises, then the pixel just behind in sequence.
+    std::vector<int> rangs(static_cast<std::size_t>(l));
+    const auto balaye = [&](int y, int sens) {
         int* p = d.data() + static_cast<std::size_t>(y + 2) * pl + 2;
-        for (int x = 0; x < l; ++x, ++p)
-            if (*p)
-                for (int k = 0; k < 8; ++k)
-                    *p = std::min(*p, p[voisins[k]] + couts[k]);
-    }
-    for (int y = h - 1; y >= 0; --y) {
-        int* p = d.data() + static_cast<std::size_t>(y + 2) * pl + 2 + l - 1;
-        for (int x = l - 1; x >= 0; --x, --p)
-            if (*p)
-                for (int k = 0; k < 8; ++k)
-                    *p = std::min(*p, p[-voisins[k]] + couts[k]);
-    }
+        const int* r1 = p - sens * pl;
+        const int* r2 = p - 2 * sens * pl;
+        for (int x = 0; x < l; ++x)
+            rangs[static_cast<std::size_t>(x)] =
+                std::min({r1[x - 1] + 7, r1[x] + 5, r1[x + 1] + 7, r2[x - 1] + 11, r2[x + 1] + 11, r1[x - 2] + 11,
+                          r1[x + 2] + 11});
+        if (sens > 0) {
+            for (int x = 0; x < l; ++x)
+                p[x] = std::min({p[x], rangs[static_cast<std::size_t>(x)], p[x - 1] + 5});
+        } else {
+            for (int x = l - 1; x >= 0; --x)
+                p[x] = std::min({p[x], rangs[static_cast<std::size_t>(x)], p[x + 1] + 5});
+        }
+    };
+    for (int y = 0; y < h; ++y)
+        balaye(y, 1);
+    for (int y = h - 1; y >= 0; --y)
+        balaye(y, -1);
     Masque o(l, h);
     for (int y = 0; y < h; ++y) {
         const int* p = d.data() + static_cast<std::size_t>(y + 2) * pl + 2;
@@ -79,7 +87,8 @@ Masque Contour(const Masque& a, int largeur)
 }
 
 // Three box passes each way: close to a Gaussian of that radius, at a cost
-// that does not grow with it.
+// that does not grow with it. Each pass reads one buffer and writes the
+// other, so no pass copies the mask.
 void Flou(Masque& m, int rayon)
 {
     if (rayon <= 0)
@@ -92,13 +101,13 @@ void Flou(Masque& m, int rayon)
         return static_cast<std::uint8_t>(std::min(255, (somme * inverse + (1 << 15)) >> 16));
     };
     const int l = m.largeur, h = m.hauteur;
-    std::vector<std::uint8_t> ligne(static_cast<std::size_t>(l));
+    std::vector<std::uint8_t> passe(m.v.size());
     std::vector<int> sommes(static_cast<std::size_t>(l));
-    for (int passe = 0; passe < 3; ++passe) {
+    for (int tour = 0; tour < 3; ++tour) {
         for (int y = 0; y < h; ++y) {
-            std::uint8_t* p = m.v.data() + static_cast<std::size_t>(y) * l;
-            std::copy(p, p + l, ligne.begin());
-            const auto at = [&](int x) { return x < 0 || x >= l ? 0 : int(ligne[static_cast<std::size_t>(x)]); };
+            const std::uint8_t* ligne = m.v.data() + static_cast<std::size_t>(y) * l;
+            std::uint8_t* p = passe.data() + static_cast<std::size_t>(y) * l;
+            const auto at = [&](int x) { return x < 0 || x >= l ? 0 : int(ligne[x]); };
             int s = 0;
             for (int x = -r; x < r; ++x)
                 s += at(x);
@@ -108,11 +117,10 @@ void Flou(Masque& m, int rayon)
                 s -= at(x - r);
             }
         }
-        const std::vector<std::uint8_t> copie = m.v;
         const auto ajoute = [&](int y, int signe) {
             if (y < 0 || y >= h)
                 return;
-            const std::uint8_t* p = copie.data() + static_cast<std::size_t>(y) * l;
+            const std::uint8_t* p = passe.data() + static_cast<std::size_t>(y) * l;
             for (int x = 0; x < l; ++x)
                 sommes[static_cast<std::size_t>(x)] += signe * p[x];
         };
@@ -147,67 +155,98 @@ template <class F> void SurLignes(Bitmap& image, const QRect& zone, F f)
 
 } // namespace
 
-void DessinStyle::Texte(HBITMAP image, const CString& texte, const Position& place, COLORREF encre, COLORREF fond,
-                        int transparent, HFONT police, const Style& style)
+namespace {
+
+// Where a styled line of text lies on a picture of a given size, and
+// what of it is drawn: shared by the drawing and by Zone.
+struct Geometrie {
+    QString ligne;
+    QFont fonte;
+    QRect boite;
+    QPoint base;
+    QRect zoneMasque; // the masks: glyphs, outline, the shadow before its offset
+    QRect zone;       // the pixels changed
+    int contour = 0;
+    bool ombre = false;
+    int dx = 0;
+    int dy = 0;
+};
+
+// False when nothing is drawn.
+bool Place(Geometrie& g, CSize image, const CString& texte, const Position& place, HFONT police, const Style& style)
 {
-    if (!image)
-        return;
-    const QString ligne = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
+    g.ligne = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
     QFont fonte = police ? police->qfont() : Font(LOGFONT{}).qfont();
     // Placed with the extent the plain text is placed with.
     const QFontMetrics mesure(fonte);
-    const int largeurTexte = mesure.horizontalAdvance(ligne);
+    const int largeurTexte = mesure.horizontalAdvance(g.ligne);
     const int hauteurTexte = mesure.ascent() + mesure.descent();
     long long x = place.point.x;
     if (place.horizontal == 2)
-        x = (image->width() - largeurTexte) / 2;
+        x = (image.cx - largeurTexte) / 2;
     else if (place.horizontal == 1)
         x -= largeurTexte;
     long long y = place.point.y;
     if (place.vertical == 1)
         y -= hauteurTexte;
-    if (ligne.isEmpty())
-        return;
+    if (g.ligne.isEmpty())
+        return false;
 
     fonte.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+    g.fonte = fonte;
     const QFontMetrics metrics(fonte);
-    int contour = style.LargeurContour(fonte.pixelSize() > 0 ? fonte.pixelSize() : hauteurTexte);
-    bool ombre = style.OpaciteOmbre > 0;
-    const int flou = ombre && style.OmbreFlou > 0 ? 3 * std::max(1, (style.OmbreFlou + 2) / 3) : 0;
-    const int dx = ombre ? style.OmbreX : 0;
-    const int dy = ombre ? style.OmbreY : 0;
-    const long long portee = 2LL * metrics.height() + 2 + contour + flou + std::max(std::abs(dx), std::abs(dy));
-    if (x > image->width() + portee || x + metrics.horizontalAdvance(ligne) + portee < 0 ||
-        y > image->height() + portee || y + hauteurTexte + portee < 0)
-        return;
+    g.contour = style.LargeurContour(fonte.pixelSize() > 0 ? fonte.pixelSize() : hauteurTexte);
+    g.ombre = style.OpaciteOmbre > 0;
+    const int flou = g.ombre && style.OmbreFlou > 0 ? 3 * std::max(1, (style.OmbreFlou + 2) / 3) : 0;
+    g.dx = g.ombre ? style.OmbreX : 0;
+    g.dy = g.ombre ? style.OmbreY : 0;
+    const long long portee =
+        2LL * metrics.height() + 2 + g.contour + flou + std::max(std::abs(g.dx), std::abs(g.dy));
+    if (x > image.cx + portee || x + metrics.horizontalAdvance(g.ligne) + portee < 0 || y > image.cy + portee
+        || y + hauteurTexte + portee < 0)
+        return false;
 
-    const QRect boite(Coordonnee(x), Coordonnee(y), metrics.horizontalAdvance(ligne),
-                      metrics.ascent() + metrics.descent());
-    const QPoint base(boite.left(), boite.top() + metrics.ascent());
+    g.boite = QRect(Coordonnee(x), Coordonnee(y), metrics.horizontalAdvance(g.ligne),
+                    metrics.ascent() + metrics.descent());
+    g.base = QPoint(g.boite.left(), g.boite.top() + metrics.ascent());
     // Accents and italics reach past the box; a pixel of antialiasing around.
-    const QRect glyphes = metrics.boundingRect(ligne).translated(base).united(boite).adjusted(-1, -1, 1, 1);
-    const QRect cadre(0, 0, image->width(), image->height());
+    const QRect glyphes =
+        metrics.boundingRect(g.ligne).translated(g.base).united(g.boite).adjusted(-1, -1, 1, 1);
+    const QRect cadre(0, 0, image.cx, image.cy);
     // The masks cover what may reach the picture, shadow included.
-    const int marge = std::max(std::abs(dx), std::abs(dy)) + flou;
-    QRect zoneMasque = glyphes.adjusted(-contour - flou, -contour - flou, contour + flou, contour + flou)
-                           .intersected(cadre.adjusted(-marge, -marge, marge, marge));
-    if (1LL * zoneMasque.width() * zoneMasque.height() > kPixelsEffets) {
-        contour = 0;
-        ombre = false;
-        zoneMasque = glyphes.intersected(cadre);
+    const int marge = std::max(std::abs(g.dx), std::abs(g.dy)) + flou;
+    const int bord = g.contour + flou;
+    g.zoneMasque = glyphes.adjusted(-bord, -bord, bord, bord).intersected(cadre.adjusted(-marge, -marge, marge, marge));
+    if (1LL * g.zoneMasque.width() * g.zoneMasque.height() > kPixelsEffets) {
+        g.contour = 0;
+        g.ombre = false;
+        g.zoneMasque = glyphes.intersected(cadre);
     }
-    const QRect zone = (ombre ? zoneMasque.united(zoneMasque.translated(dx, dy)) : zoneMasque).intersected(cadre);
-    if (zone.isEmpty() || zoneMasque.isEmpty())
-        return;
+    g.zone = (g.ombre ? g.zoneMasque.united(g.zoneMasque.translated(g.dx, g.dy)) : g.zoneMasque).intersected(cadre);
+    return !g.zone.isEmpty() && !g.zoneMasque.isEmpty();
+}
+
+} // namespace
+
+namespace {
+
+// The layer over g.zone, premultiplied: box, shadow, outline, glyphs.
+void Dessine(const Geometrie& g, COLORREF encre, COLORREF fond, int transparent, const Style& style,
+             std::vector<std::uint32_t>& pixels)
+{
+    const QRect& zoneMasque = g.zoneMasque;
+    const int contour = g.contour;
+    const bool ombre = g.ombre;
+    const int dx = g.dx, dy = g.dy;
 
     Masque a(zoneMasque.width(), zoneMasque.height());
     {
         QImage couverture(a.v.data(), a.largeur, a.hauteur, a.largeur, QImage::Format_Alpha8);
         couverture.fill(0);
         QPainter p(&couverture);
-        p.setFont(fonte);
+        p.setFont(g.fonte);
         p.setPen(QColor(0, 0, 0, 255));
-        p.drawText(base - zoneMasque.topLeft(), ligne);
+        p.drawText(g.base - zoneMasque.topLeft(), g.ligne);
     }
     const Masque o = contour > 0 ? Contour(a, contour) : Masque(0, 0);
     Masque s(0, 0);
@@ -216,22 +255,23 @@ void DessinStyle::Texte(HBITMAP image, const CString& texte, const Position& pla
         Flou(s, style.OmbreFlou);
     }
 
-    const int opacite = (std::clamp(style.Opacite, 0, 100) * 255 + 50) / 100;
     const int opaciteOmbre = (std::clamp(style.OpaciteOmbre, 0, 100) * 255 + 50) / 100;
     const int ox = zoneMasque.left(), oy = zoneMasque.top();
     const auto composantes = [](COLORREF c) { return std::array<int, 3>{GetRValue(c), GetGValue(c), GetBValue(c)}; };
     const std::array<int, 3> cFond = composantes(fond), cOmbre = composantes(style.CouleurOmbre),
                              cContour = composantes(style.CouleurContour), cEncre = composantes(encre);
-    SurLignes(*image, zone, [&](std::uint32_t* pixels, int py) {
-        for (int i = 0; i < zone.width(); ++i) {
-            const int px = zone.left() + i;
-            const bool dansBoite = !transparent && boite.contains(px, py);
+    const QRect& zone = g.zone;
+    pixels.assign(static_cast<std::size_t>(zone.width()) * zone.height(), 0);
+    std::uint32_t* sortie = pixels.data();
+    for (int py = zone.top(); py <= zone.bottom(); ++py)
+        for (int px = zone.left(); px <= zone.right(); ++px, ++sortie) {
+            const bool dansBoite = !transparent && g.boite.contains(px, py);
             const int kOmbre = ombre ? (s.At(px - dx - ox, py - dy - oy) * opaciteOmbre + 127) / 255 : 0;
             const int kContour = contour > 0 ? o.At(px - ox, py - oy) : 0;
             const int kEncre = a.At(px - ox, py - oy);
             if (!dansBoite && !kOmbre && !kContour && !kEncre)
                 continue;
-            // The layer at this pixel, premultiplied, in 255ths: box, shadow, outline, glyphs.
+            // In 255ths; each layer over those below.
             std::array<int, 3> c{0, 0, 0};
             int alpha = 0;
             const auto pose = [&](const std::array<int, 3>& couleur, int k) {
@@ -246,13 +286,68 @@ void DessinStyle::Texte(HBITMAP image, const CString& texte, const Position& pla
             pose(cOmbre, kOmbre);
             pose(cContour, kContour);
             pose(cEncre, kEncre);
+            *sortie = static_cast<std::uint32_t>(alpha) << 24 | static_cast<std::uint32_t>(c[0]) << 16 |
+                      static_cast<std::uint32_t>(c[1]) << 8 | static_cast<std::uint32_t>(c[2]);
+        }
+}
+
+} // namespace
+
+QRect DessinStyle::Zone(CSize image, const CString& texte, const Position& place, HFONT police, const Style& style)
+{
+    Geometrie g;
+    return Place(g, image, texte, place, police, style) ? g.zone : QRect();
+}
+
+void DessinStyle::Texte(HBITMAP image, const CString& texte, const Position& place, COLORREF encre, COLORREF fond,
+                        int transparent, HFONT police, const Style& style, Calque* memoire)
+{
+    if (!image)
+        return;
+    Geometrie g;
+    if (!Place(g, CSize(image->width(), image->height()), texte, place, police, style))
+        return;
+    const QPoint origine = g.zoneMasque.topLeft();
+    Calque::Cle cle;
+    cle.ligne = g.ligne;
+    if (police)
+        std::memcpy(cle.police.data(), &police->description(), sizeof(LOGFONT));
+    cle.style = style;
+    cle.encre = encre;
+    cle.fond = fond;
+    cle.transparent = transparent;
+    cle.masque = g.zoneMasque.size();
+    cle.base = g.base - origine;
+    cle.boite = g.boite.translated(-origine);
+    cle.zone = g.zone.translated(-origine);
+    Calque local;
+    Calque& calque = memoire ? *memoire : local;
+    if (!calque.valide || !(calque.cle == cle)) {
+        calque.valide = false;
+        Dessine(g, encre, fond, transparent, style, calque.pixels);
+        calque.cle = std::move(cle);
+        calque.valide = true;
+    }
+
+    const int opacite = (std::clamp(style.Opacite, 0, 100) * 255 + 50) / 100;
+    const std::uint32_t* source = calque.pixels.data();
+    const int largeur = g.zone.width();
+    SurLignes(*image, g.zone, [&](std::uint32_t* pixels, int py) {
+        const std::uint32_t* rang = source + static_cast<std::size_t>(py - g.zone.top()) * largeur;
+        for (int i = 0; i < largeur; ++i) {
+            const std::uint32_t v = rang[i];
+            const int alpha = static_cast<int>(v >> 24);
+            // Nothing there: the blend would give the pixel back.
+            if (!alpha)
+                continue;
             const std::uint32_t dessous = pixels[i];
             const int reste = 255 * 255 - alpha * opacite;
-            const auto canal = [&](int j, int decalage) {
+            const auto canal = [&](int decalage) {
+                const int c = static_cast<int>((v >> decalage) & 0xFF);
                 const int d = static_cast<int>((dessous >> decalage) & 0xFF);
-                return static_cast<std::uint32_t>((c[j] * opacite * 255 + d * reste + 32512) / 65025);
+                return static_cast<std::uint32_t>((c * opacite * 255 + d * reste + 32512) / 65025);
             };
-            pixels[i] = canal(0, 16) << 16 | canal(1, 8) << 8 | canal(2, 0);
+            pixels[i] = canal(16) << 16 | canal(8) << 8 | canal(0);
         }
     });
 }

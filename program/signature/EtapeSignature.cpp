@@ -68,19 +68,43 @@ void EtapeSignature::Signe(HBITMAP image, int numero) const
     CSize taille;
     CGraphique::RecupereInfosImage(image, taille, nullptr);
     texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
-    Composition::SigneSurPlace(image, texte, m_CoucheLogo);
+    Composition::SigneSurPlace(image, texte, m_CoucheLogo, &m_Memoire);
 }
 
 int EtapeSignature::Sauve(const CString& sortie, HBITMAP image) { return EcritImage(sortie, image); }
 
 EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie, int numero)
 {
+    // A JPEG that needs no turning goes through in bands of rows: only those
+    // under the signature are held whole.
+    m_Source = source;
+    CoucheTexte texte = m_Texte;
+    CSize taille;
+    const auto bandes = [&](CSize picture) {
+        taille = picture;
+        texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
+        return Composition::LignesTouchees(taille, texte, m_CoucheLogo, &m_Memoire);
+    };
+    const auto retouche = [&](HBITMAP bande, int premiere) {
+        Composition::SigneBande(bande, taille, premiere, texte, m_CoucheLogo, &m_Memoire);
+    };
+    switch (m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes,
+                                            retouche)) {
+    case CGraphique::Flux::Ecrit:
+        return Resultat::Signe;
+    case CGraphique::Flux::EchecLecture:
+        return Resultat::EchecChargement;
+    case CGraphique::Flux::EchecEcriture:
+        return Resultat::EchecEcriture;
+    case CGraphique::Flux::Inapplicable:
+        break;
+    }
     HBITMAP image = Charge(source);
     if (!image)
         return Resultat::EchecChargement;
     Signe(image, numero);
     const int sauve = Sauve(sortie, image);
-    DeleteObject(image);
+    Rend(image);
     return sauve ? Resultat::Signe : Resultat::EchecEcriture;
 }
 
@@ -99,6 +123,7 @@ HBITMAP EtapeSignature::LitImage(const CString& chemin)
 {
     // Upright as viewers show it; what it carries waits for the save.
     m_Metadonnees = Metadonnees();
+    ReservePixels::Use reserve(m_Reserve);
     return m_Graphique.ChargePhoto(chemin, m_Metadonnees);
 }
 

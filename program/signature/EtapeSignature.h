@@ -7,8 +7,10 @@
 
 #include "CGraphique.h"
 #include "Composition.h"
+#include "MemoireSignature.h"
 #include "ModeleSignature.h"
 #include "NomSortie.h"
+#include "ReservePixels.h"
 
 #include <cstdint>
 #include <string>
@@ -43,8 +45,12 @@ public:
     // The signed picture into sortie, replacing a file there only once the
     // new one is complete; 1 when written.
     int Sauve(const CString& sortie, HBITMAP image);
+    // Takes back a picture the caller is done with (instead of deleting
+    // it): its memory serves the next picture Charge loads.
+    void Rend(HBITMAP image) { m_Reserve.Keep(image); }
 
-    // All three for one picture.
+    // All three for one picture; a JPEG written as JPEG with no turn is
+    // streamed in bands of rows, to the same bytes.
     Resultat Traite(const CString& source, const CString& sortie, int numero = 1);
 
     // The settings name a logo that could not be loaded.
@@ -69,5 +75,8 @@ private:
     CoucheTexte m_Texte;
     CString m_Source; // the picture last loaded, for the text's tokens
     CoucheLogo m_CoucheLogo;
+    // The signature's font, text and logo as the last picture had them.
+    mutable MemoireSignature m_Memoire;
     bool m_LogoManquant = false;
+    ReservePixels m_Reserve;
 };

@@ -51,6 +51,26 @@ int Style::LargeurContour(int hauteurTexte) const
     return std::max(1, static_cast<int>(1LL * hauteurTexte * Contour / 100));
 }
 
+Style Style::Proportionne(int hauteur, int hauteurModele) const
+{
+    if (TailleRelative <= 0 || hauteur <= 0 || hauteurModele <= 0 || hauteur == hauteurModele)
+        return *this;
+    // Rounded to the nearest pixel, halves away from zero on both sides.
+    const auto echelle = [&](int v, int limite) {
+        const long long n = 2LL * v * hauteur;
+        const long long q = (n + (n < 0 ? -hauteurModele : hauteurModele)) / (2LL * hauteurModele);
+        return static_cast<int>(std::clamp<long long>(q, -limite, limite));
+    };
+    Style s = *this;
+    s.OmbreX = echelle(OmbreX, kDecalageMaximal);
+    s.OmbreY = echelle(OmbreY, kDecalageMaximal);
+    s.OmbreFlou = echelle(OmbreFlou, kFlouMaximal);
+    // A requested outline never vanishes on a small text.
+    if (Contour > 0 && !ContourRelatif)
+        s.Contour = std::max(1, echelle(Contour, kContourMaximal));
+    return s;
+}
+
 CSize Style::TailleLogo(CSize picture, CSize logo) const
 {
     if (TailleRelative <= 0 || logo.cx <= 0 || logo.cy <= 0)

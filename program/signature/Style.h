@@ -45,6 +45,11 @@ struct Style {
     int HauteurTexte(CSize picture) const;
     // The outline's width in pixels for a text of that height.
     int LargeurContour(int hauteurTexte) const;
+    // A relative text drawn hauteur pixels high from a template whose font
+    // has hauteurModele: the shadow's offset and blur and an outline in
+    // pixels grow in proportion (within their limits), so one template
+    // looks alike on every picture. Itself for a fixed size.
+    Style Proportionne(int hauteur, int hauteurModele) const;
     // The logo's size on picture, proportions kept; logo itself when fixed.
     CSize TailleLogo(CSize picture, CSize logo) const;
     // The placement in pixels for picture; the record itself when not relative.

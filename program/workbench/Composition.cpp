@@ -2,8 +2,13 @@
 
 #include "ContexteEcran.h"
 #include "DessinStyle.h"
-#include "LogoAlpha.h"
+#include "Font.h"
+#include "MemoireSignature.h"
 #include "MemoryContext.h"
+
+#include <QFontMetrics>
+
+#include <algorithm>
 
 HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
 {
@@ -19,61 +24,149 @@ HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const Co
     return copy;
 }
 
-void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
+namespace {
+
+// The font the text is drawn with on a picture of that size (a relative
+// size is a font of its own, kept in memoire) and the style it is drawn
+// with, its effects scaled with the font.
+HFONT PoliceVoulue(const CoucheTexte& texte, CSize size, MemoireSignature& memoire, Style& rendu)
+{
+    const HFONT police = memoire.Police(texte.Police, texte.Rendu.HauteurTexte(size));
+    rendu = police && police != texte.Police
+                ? texte.Rendu.Proportionne(police->qfont().pixelSize(), texte.Police->qfont().pixelSize())
+                : texte.Rendu;
+    return police;
+}
+
+// The rows the plain text may change, as the drawing finds them: its box
+// and its glyphs' ink, with a pixel of antialiasing and one to spare.
+std::pair<long long, long long> LignesTexteSimple(const CString& texte, const Position& t, HFONT police)
+{
+    const QString ligne = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
+    QFont fonte = police ? police->qfont() : Font(LOGFONT{}).qfont();
+    fonte.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+    const QFontMetrics metrics(fonte);
+    const QFontMetrics placement(police ? police->qfont() : Font(LOGFONT{}).qfont());
+    long long haut = t.point.y;
+    if (t.vertical == 1)
+        haut -= placement.ascent() + placement.descent();
+    const QRect encre = metrics.boundingRect(ligne);
+    const long long premiere = haut + std::min<long long>(0, metrics.ascent() + encre.top()) - 2;
+    const long long fin = haut + std::max<long long>({metrics.ascent() + metrics.descent(), placement.ascent() + placement.descent(),
+                                                      metrics.ascent() + encre.bottom() + 1}) + 2;
+    return {premiere, fin};
+}
+
+// Where the logo lies on a picture of that size, at the size it is laid
+// with; its image resampled into memoire when its size is relative.
+struct LogoPose {
+    HBITMAP image = nullptr;
+    const std::uint8_t* alpha = nullptr;
+    CSize taille;  // placed with
+    CSize dessin;  // the image's own size, drawn with
+    Position place;
+};
+
+LogoPose PoseLogo(const CoucheLogo& logo, CSize size, MemoireSignature& memoire)
+{
+    LogoPose pose;
+    pose.image = logo.Image;
+    pose.taille = logo.Taille;
+    pose.alpha = logo.Alpha.empty() ? nullptr : logo.Alpha.data();
+    CSize logoSize;
+    CGraphique::RecupereInfosImage(logo.Image, logoSize, nullptr);
+    pose.dessin = logoSize;
+    // Pictures of a run may differ in size; those of one camera do not.
+    if (const CSize voulue = logo.Rendu.TailleLogo(size, logoSize); voulue != logoSize) {
+        if (const MemoireSignature::Logo* resized = memoire.Redimensionne(logo.Image, logo.Alpha, voulue)) {
+            pose.image = resized->image;
+            pose.alpha = resized->alpha.empty() ? nullptr : resized->alpha.data();
+            pose.taille = pose.dessin = voulue;
+        }
+    }
+    pose.place = PlaceLogo(logo.Rendu.EmplacementPour(logo.Place, size), size, pose.taille);
+    return pose;
+}
+
+bool AvecLogo(const CoucheLogo& logo) { return !logo.Logo.empty() && logo.Image; }
+
+} // namespace
+
+void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo,
+                                MemoireSignature* memoire)
 {
     CSize size;
     CGraphique::RecupereInfosImage(picture, size, nullptr);
-    MemoryContext dc(nullptr, picture);
-    const Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
-    // A relative size is a font of its own for this picture.
-    HFONT police = texte.Police;
-    HFONT miseAEchelle = nullptr;
-    if (const int hauteur = texte.Rendu.HauteurTexte(size); hauteur > 0 && police) {
-        LOGFONT description = police->description();
-        description.lfHeight = -hauteur;
-        police = miseAEchelle = CreateFontIndirect(&description);
+    SigneBande(picture, size, 0, texte, logo, memoire);
+}
+
+std::vector<std::pair<int, int>> Composition::LignesTouchees(CSize size, const CoucheTexte& texte,
+                                                             const CoucheLogo& logo, MemoireSignature* memoire)
+{
+    MemoireSignature locale;
+    MemoireSignature& m = memoire ? *memoire : locale;
+    std::vector<std::pair<int, int>> lignes;
+    const auto ajoute = [&](long long premiere, long long fin) {
+        premiere = std::max(premiere, 0LL);
+        fin = std::min(fin, static_cast<long long>(size.cy));
+        if (premiere < fin)
+            lignes.emplace_back(static_cast<int>(premiere), static_cast<int>(fin));
+    };
+    if (!texte.Texte.empty()) {
+        const Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
+        Style rendu;
+        const HFONT police = PoliceVoulue(texte, size, m, rendu);
+        if (texte.Rendu.TexteSimple()) {
+            const auto [premiere, fin] = LignesTexteSimple(texte.Texte, t, police);
+            ajoute(premiere, fin);
+        } else {
+            const QRect zone = DessinStyle::Zone(size, texte.Texte, t, police, rendu);
+            ajoute(zone.top(), 1LL * zone.top() + zone.height());
+        }
     }
+    if (AvecLogo(logo)) {
+        const LogoPose pose = PoseLogo(logo, size, m);
+        ajoute(pose.place.point.y, 1LL * pose.place.point.y + pose.dessin.cy);
+    }
+    std::sort(lignes.begin(), lignes.end());
+    std::vector<std::pair<int, int>> reunies;
+    for (const auto& r : lignes) {
+        if (!reunies.empty() && r.first <= reunies.back().second)
+            reunies.back().second = std::max(reunies.back().second, r.second);
+        else
+            reunies.push_back(r);
+    }
+    return reunies;
+}
+
+void Composition::SigneBande(HBITMAP band, CSize size, int first, const CoucheTexte& texte, const CoucheLogo& logo,
+                             MemoireSignature* memoire)
+{
+    MemoireSignature locale;
+    MemoireSignature& m = memoire ? *memoire : locale;
+    MemoryContext dc(nullptr, band);
+    Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
+    t.point.y -= first;
+    Style rendu;
+    const HFONT police = PoliceVoulue(texte, size, m, rendu);
     if (texte.Rendu.TexteSimple())
         CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre,
                                  texte.Fond, texte.Transparent, police);
     else
-        DessinStyle::Texte(picture, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, texte.Rendu);
-    if (miseAEchelle)
-        DeleteObject(miseAEchelle);
+        DessinStyle::Texte(band, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, rendu,
+                           &m.Texte);
     // The logo lies over the text.
-    if (!logo.Logo.empty() && logo.Image) {
-        CSize logoSize;
-        CGraphique::RecupereInfosImage(logo.Image, logoSize, nullptr);
-        // Resampled for each picture: pictures of a run differ in size.
-        HBITMAP pose = logo.Image;
-        HBITMAP redimensionne = nullptr;
-        CSize taille = logo.Taille;
-        const std::uint8_t* alpha = logo.Alpha.empty() ? nullptr : logo.Alpha.data();
-        std::vector<std::uint8_t> alphaRedimensionne;
-        if (const CSize voulue = logo.Rendu.TailleLogo(size, logoSize); voulue != logoSize) {
-            if (alpha) {
-                redimensionne = LogoAlpha::Redimensionne(logo.Image, logo.Alpha, voulue, alphaRedimensionne);
-                alpha = redimensionne ? alphaRedimensionne.data() : alpha;
-            } else {
-                ContexteEcran ecran;
-                redimensionne = CGraphique::RedimensionneImage(ecran, logo.Image, voulue, 0);
-            }
-            if (redimensionne) {
-                pose = redimensionne;
-                taille = logoSize = voulue;
-            }
-        }
-        const Position l = PlaceLogo(logo.Rendu.EmplacementPour(logo.Place, size), size, taille);
-        // Transparency blends (straight colours weighed by their coverage: the
-        // premultiplied blend); an opaque logo is copied as it always was.
-        if (logo.Rendu.Opacite < 100 || alpha) {
-            DessinStyle::Logo(picture, pose, alpha, l.point, logo.Rendu.Opacite);
-        } else {
-            MemoryContext source(nullptr, pose);
-            BitBlt(dc, l.point.x, l.point.y, logoSize.cx, logoSize.cy, source, 0, 0, SRCCOPY);
-        }
-        if (redimensionne)
-            DeleteObject(redimensionne);
+    if (!AvecLogo(logo))
+        return;
+    const LogoPose pose = PoseLogo(logo, size, m);
+    const CPoint point(pose.place.point.x, pose.place.point.y - first);
+    // Transparency blends (straight colours weighed by their coverage: the
+    // premultiplied blend); an opaque logo is copied as it always was.
+    if (logo.Rendu.Opacite < 100 || pose.alpha) {
+        DessinStyle::Logo(band, pose.image, pose.alpha, point, logo.Rendu.Opacite);
+    } else {
+        MemoryContext source(nullptr, pose.image);
+        BitBlt(dc, point.x, point.y, pose.dessin.cx, pose.dessin.cy, source, 0, 0, SRCCOPY);
     }
 }
 

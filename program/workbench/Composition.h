@@ -9,7 +9,10 @@
 #include "Style.h"
 
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+class MemoireSignature;
 
 struct CoucheTexte {
     CString Texte;
@@ -37,7 +40,20 @@ public:
     static HBITMAP Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo);
     // Lays both layers onto the picture itself: the same pixels as Compose
     // without a copy, for callers that own a picture they no longer need.
-    static void SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo);
+    // memoire, when given, keeps what one picture's signature shares with
+    // the next (font, text layer, resampled logo): the same pixels, sooner.
+    static void SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo,
+                              MemoireSignature* memoire = nullptr);
+    // The rows of a picture of that size the layers may change: ranges
+    // [first, end) in increasing order, apart from each other, each layer
+    // within one range.
+    static std::vector<std::pair<int, int>> LignesTouchees(CSize picture, const CoucheTexte& texte,
+                                                           const CoucheLogo& logo, MemoireSignature* memoire = nullptr);
+    // SigneSurPlace on a band of a picture of that size: band holds its rows
+    // from first on. Where the band holds whole ranges of LignesTouchees,
+    // its pixels are those SigneSurPlace gives the whole picture.
+    static void SigneBande(HBITMAP band, CSize picture, int first, const CoucheTexte& texte, const CoucheLogo& logo,
+                           MemoireSignature* memoire = nullptr);
     // A picture larger than the area keeps its proportions; a small one is never enlarged.
     static CSize TailleApercu(CSize picture, CSize area);
     // The signed picture reduced and centred on the area's background; its

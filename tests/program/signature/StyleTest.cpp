@@ -54,6 +54,46 @@ TEST(Style, OutlineWidthInPixelsOrPercentOfTheText)
     }
 }
 
+TEST(Style, EffectsGrowWithARelativeText)
+{
+    struct Cas {
+        int relative, hauteur, modele;
+        int ombreX, ombreY, flou, contour, contourRelatif; // given
+        int attenduX, attenduY, attenduFlou, attenduContour;
+    };
+    const Cas cas[] = {
+        {0, 225, 37, 8, -6, 6, 3, 0, 8, -6, 6, 3},        // a fixed size keeps its pixels
+        {500, 37, 37, 8, -6, 6, 3, 0, 8, -6, 6, 3},       // the template's own height
+        {500, 225, 37, 8, -6, 6, 3, 0, 49, -36, 36, 18},  // 48.6, -36.5, 36.5, 18.2
+        {500, 10, 40, 2, -2, 1, 1, 0, 1, -1, 0, 1},       // halves away from zero; an outline stays
+        {500, 100, 10, 1000, -900, 100, 200, 0, 1000, -1000, 100, 200}, // within the limits
+        {500, 80, 40, 0, 0, 0, 5, 1, 0, 0, 0, 5},         // an outline in % already follows the text
+        {500, 0, 40, 8, 6, 6, 3, 0, 8, 6, 6, 3},          // no height: nothing to follow
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(testing::Message() << c.relative << " " << c.hauteur << "/" << c.modele);
+        Style s;
+        s.TailleRelative = c.relative;
+        s.OmbreX = c.ombreX;
+        s.OmbreY = c.ombreY;
+        s.OmbreFlou = c.flou;
+        s.Contour = c.contour;
+        s.ContourRelatif = c.contourRelatif;
+        s.OpaciteOmbre = 50;
+        const Style p = s.Proportionne(c.hauteur, c.modele);
+        EXPECT_EQ(p.OmbreX, c.attenduX);
+        EXPECT_EQ(p.OmbreY, c.attenduY);
+        EXPECT_EQ(p.OmbreFlou, c.attenduFlou);
+        EXPECT_EQ(p.Contour, c.attenduContour);
+        Style reste = p;
+        reste.OmbreX = s.OmbreX;
+        reste.OmbreY = s.OmbreY;
+        reste.OmbreFlou = s.OmbreFlou;
+        reste.Contour = s.Contour;
+        EXPECT_EQ(reste, s) << "only the sizes in pixels change";
+    }
+}
+
 TEST(Style, MarginsAndPositionsInPercent)
 {
     Emplacement e;

@@ -1,0 +1,45 @@
+#pragma once
+// What a signing step keeps from one picture to the next: the font at the
+// height last asked for, the logo resampled to the size last asked for and
+// the text layer last drawn. The pictures of one camera share a size, so a
+// run draws these once. One per thread, like the step that holds it.
+
+#include "DessinStyle.h"
+
+#include "Bitmap.h"
+#include "Font.h"
+
+#include <cstdint>
+#include <vector>
+
+class MemoireSignature {
+public:
+    MemoireSignature() = default;
+    ~MemoireSignature();
+    MemoireSignature(const MemoireSignature&) = delete;
+    MemoireSignature& operator=(const MemoireSignature&) = delete;
+
+    // base at hauteur pixels; base itself when hauteur is 0 or base null.
+    // Kept here until a call asks for another font.
+    HFONT Police(HFONT base, int hauteur);
+
+    // logo, with its coverage alpha (empty when opaque), brought to taille;
+    // null when that fails. Kept here until a call asks for another size,
+    // so valid while logo lives and is not changed.
+    struct Logo {
+        HBITMAP image = nullptr;
+        std::vector<std::uint8_t> alpha; // empty for an opaque logo
+    };
+    const Logo* Redimensionne(HBITMAP logo, const std::vector<std::uint8_t>& alpha, CSize taille);
+
+    DessinStyle::Calque Texte;
+
+private:
+    LOGFONT m_Modele{};
+    HFONT m_Police = nullptr;
+
+    HBITMAP m_Source = nullptr;
+    const std::uint8_t* m_AlphaSource = nullptr;
+    CSize m_Taille;
+    Logo m_Logo;
+};

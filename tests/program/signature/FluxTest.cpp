@@ -1,0 +1,265 @@
+// Signing a JPEG in bands of rows writes the bytes of the whole-picture way.
+
+#include "CGraphique.h"
+#include "Composition.h"
+#include "EtapeSignature.h"
+#include "codecs/Metadonnees.h"
+#include "ScriptedInteraction.h"
+#include "TestImages.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+using namespace TestImages;
+
+namespace {
+
+constexpr int kLargeur = 320;
+constexpr int kHauteur = 240;
+
+struct Cas {
+    const char* nom;
+    // Changes the default template: text bottom right, no logo.
+    void (*regle)(ModeleSignature&);
+};
+
+Emplacement Absolu(UINT x, UINT y)
+{
+    Emplacement e;
+    e.PositionAutomatique = 0;
+    e.PositionAbsolue = 1;
+    e.PositionAbsolueX = x;
+    e.PositionAbsolueY = y;
+    return e;
+}
+
+Emplacement Automatique(bool haut, bool droite, bool centre, UINT dx, UINT dy)
+{
+    Emplacement e;
+    e.PositionAutomatiqueHaut = haut;
+    e.PositionAutomatiqueBas = !haut;
+    e.PositionAutomatiqueDroite = droite && !centre;
+    e.PositionAutomatiqueGauche = !droite && !centre;
+    e.PositionAutomatiqueContinue = centre;
+    e.PositionAutomatiqueDeltaX = dx;
+    e.PositionAutomatiqueDeltaY = dy;
+    return e;
+}
+
+void Ombre(Style& s, int dx, int dy)
+{
+    s.Contour = 2;
+    s.CouleurContour = RGB(0, 0, 0);
+    s.OmbreX = dx;
+    s.OmbreY = dy;
+    s.OmbreFlou = 6;
+    s.OpaciteOmbre = 70;
+    s.CouleurOmbre = RGB(20, 20, 60);
+}
+
+// Every way a layer meets the picture's edges, each layer alone and both.
+const Cas kCas[] = {
+    {"bottom right", [](ModeleSignature&) {}},
+    {"top left", [](ModeleSignature& r) { r.EmplacementTexte = Automatique(true, false, false, 5, 5); }},
+    {"top edge", [](ModeleSignature& r) { r.EmplacementTexte = Automatique(true, false, true, 0, 0); }},
+    {"cut by the bottom", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(250, 232); }},
+    {"cut by the right", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(300, 100); }},
+    {"outside", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(10, 5000); }},
+    {"opaque box", [](ModeleSignature& r) { r.FondTransparent = 0; }},
+    {"large relative text", [](ModeleSignature& r) { r.StyleTexte.TailleRelative = 3000; }},
+    {"outline and shadow above, cut by the top",
+     [](ModeleSignature& r) {
+         r.EmplacementTexte = Automatique(true, true, false, 3, 0);
+         Ombre(r.StyleTexte, 4, -9);
+     }},
+    {"outline and shadow below, cut by the bottom",
+     [](ModeleSignature& r) {
+         r.EmplacementTexte = Automatique(false, false, true, 0, 0);
+         Ombre(r.StyleTexte, -5, 12);
+         r.StyleTexte.Opacite = 60;
+     }},
+    {"relative text with its shadow, centred at the top",
+     [](ModeleSignature& r) {
+         r.EmplacementTexte = Automatique(true, false, true, 0, 2);
+         r.StyleTexte.TailleRelative = 1500;
+         Ombre(r.StyleTexte, 3, 7);
+     }},
+    {"logo top, text bottom",
+     [](ModeleSignature& r) {
+         r.Logo = "logo.png";
+         r.EmplacementLogo = Automatique(true, false, false, 10, 10);
+     }},
+    {"logo over the text",
+     [](ModeleSignature& r) {
+         r.Logo = "logo.bmp";
+         r.EmplacementLogo = Automatique(false, true, false, 2, 3);
+     }},
+    {"logo cut by the bottom, relative and half opaque",
+     [](ModeleSignature& r) {
+         r.Logo = "logo.png";
+         r.EmplacementLogo = Absolu(100, 225);
+         r.StyleLogo.TailleRelative = 1500;
+         r.StyleLogo.Opacite = 50;
+     }},
+    {"logo only", [](ModeleSignature& r) {
+         r.Texte.clear();
+         r.Logo = "logo.bmp";
+         r.EmplacementLogo = Absolu(0, 0);
+     }},
+    {"nothing to lay", [](ModeleSignature& r) { r.Texte.clear(); }},
+};
+
+class Flux : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        HBITMAP photo = Gradient(kLargeur, kHauteur);
+        ASSERT_EQ(graphique.SauveImage(bac.path("photo.jpg"), photo, 92), 1);
+        DeleteObject(photo);
+        HBITMAP logo = Make(40, 30, 32, [](int x, int y) { return RGB(200, x * 6, y * 8); });
+        ASSERT_EQ(graphique.SauveImage(bac.path("logo.bmp"), logo, 0), 1);
+        DeleteObject(logo);
+        // A round logo with soft edges.
+        ASSERT_EQ(RunCommand(std::string(kConvert) + " -size 48x48 xc:none -fill '#20a0f0' -draw 'circle 24,24 24,3' "
+                             + bac.path("logo.png")),
+                  0);
+    }
+
+    static ModeleSignature Reglages()
+    {
+        ModeleSignature r;
+        r.Texte = "Åsa Öberg 2026 — gjÉ";
+        r.Fonte.lfHeight = -22;
+        r.CouleurEncre = RGB(255, 255, 240);
+        r.CouleurFond = RGB(10, 40, 90);
+        r.FondTransparent = 1;
+        r.QualiteJPEG = 85;
+        return r;
+    }
+
+    // The whole-picture way: load, sign in place, save.
+    void EntierementSigne(EtapeSignature& etape, const std::string& source, const std::string& sortie)
+    {
+        HBITMAP image = etape.Charge(source);
+        ASSERT_NE(image, nullptr);
+        etape.Signe(image);
+        EXPECT_EQ(etape.Sauve(sortie, image), 1);
+        DeleteObject(image);
+    }
+
+    Sandbox bac;
+    CGraphique graphique;
+};
+
+TEST_F(Flux, EveryPlacementWritesTheBytesOfTheWholePicture)
+{
+    for (const Cas& c : kCas) {
+        SCOPED_TRACE(c.nom);
+        ModeleSignature r = Reglages();
+        c.regle(r);
+        EtapeSignature entiere(r, bac.path(""));
+        EtapeSignature enBandes(r, bac.path(""));
+        ASSERT_FALSE(entiere.LogoManquant());
+        EntierementSigne(entiere, bac.path("photo.jpg"), bac.path("entiere.jpg"));
+        ASSERT_EQ(enBandes.Traite(bac.path("photo.jpg"), bac.path("bandes.jpg")), EtapeSignature::Resultat::Signe);
+        EXPECT_EQ(ReadFile(bac.path("bandes.jpg")), ReadFile(bac.path("entiere.jpg")));
+    }
+    EXPECT_TRUE(Scripted().shown.empty());
+}
+
+TEST_F(Flux, OnlyTheRowsUnderTheLayersAreHeldAndATurnedPhotoIsLeftToTheWholeWay)
+{
+    ModeleSignature r = Reglages();
+    r.Logo = "logo.bmp";
+    r.EmplacementLogo = Automatique(true, false, false, 10, 10);
+    CoucheTexte texte;
+    texte.Texte = r.Texte;
+    texte.Police = CreateFontIndirect(&r.Fonte);
+    texte.Place = r.EmplacementTexte;
+    CoucheLogo logo;
+    logo.Image = graphique.ChargeImage(bac.path("logo.bmp"));
+    logo.Logo = bac.path("logo.bmp");
+    logo.Place = r.EmplacementLogo;
+    CGraphique::RecupereInfosImage(logo.Image, logo.Taille, nullptr);
+
+    std::vector<std::pair<int, int>> tenues;
+    const auto bandes = [&](CSize taille) { return Composition::LignesTouchees(taille, texte, logo); };
+    const auto retouche = [&](HBITMAP bande, int premiere) {
+        tenues.emplace_back(premiere, premiere + bande->height());
+        Composition::SigneBande(bande, CSize(kLargeur, kHauteur), premiere, texte, logo);
+    };
+    Metadonnees metadonnees;
+    EXPECT_EQ(graphique.RetouchePhotoEnFlux(bac.path("photo.jpg"), bac.path("b.jpg"), 85, metadonnees,
+                                            PolitiqueMetadonnees(), bandes, retouche),
+              CGraphique::Flux::Ecrit);
+    // The logo's 30 rows from row 10, the text's line of about 26 rows down to the 5-pixel margin.
+    ASSERT_EQ(tenues.size(), 2u);
+    EXPECT_EQ(tenues[0], std::make_pair(10, 40));
+    EXPECT_GT(tenues[1].first, kHauteur - 45);
+    EXPECT_GE(tenues[1].second, kHauteur - 5);
+    EXPECT_LE(tenues[1].second, kHauteur);
+
+    // Turned by its orientation: nothing read into bands, nothing written.
+    ASSERT_EQ(RunCommand("/usr/bin/exiftool -q -overwrite_original -Orientation#=6 " + bac.path("photo.jpg")), 0);
+    tenues.clear();
+    EXPECT_EQ(graphique.RetouchePhotoEnFlux(bac.path("photo.jpg"), bac.path("c.jpg"), 85, metadonnees,
+                                            PolitiqueMetadonnees(), bandes, retouche),
+              CGraphique::Flux::Inapplicable);
+    EXPECT_TRUE(tenues.empty());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(bac.path("c.jpg"))));
+    // The step still signs it, upright, as the desktop does.
+    EtapeSignature entiere(r, bac.path(""));
+    EtapeSignature etape(r, bac.path(""));
+    EntierementSigne(entiere, bac.path("photo.jpg"), bac.path("entiere.jpg"));
+    ASSERT_EQ(etape.Traite(bac.path("photo.jpg"), bac.path("c.jpg")), EtapeSignature::Resultat::Signe);
+    EXPECT_EQ(ReadFile(bac.path("c.jpg")), ReadFile(bac.path("entiere.jpg")));
+
+    DeleteObject(texte.Police);
+    DeleteObject(logo.Image);
+}
+
+TEST_F(Flux, DamagedSourcesEndAsTheWholeWayEndsThemAndATargetIsLeftAsItWas)
+{
+    // Cut in half: the decoder greys the rest, as it does for the whole picture.
+    std::vector<std::uint8_t> octets = ReadFile(bac.path("photo.jpg"));
+    octets.resize(octets.size() / 2);
+    WriteFile(bac.path("coupe.jpg"), octets);
+    // A progressive file whose third scan names a component the frame lacks.
+    ASSERT_EQ(RunCommand(std::string(kConvert) + " " + bac.path("photo.jpg") + " -interlace JPEG "
+                         + bac.path("p.jpg")),
+              0);
+    octets = ReadFile(bac.path("p.jpg"));
+    int scans = 0;
+    for (std::size_t i = 0; i + 5 < octets.size(); ++i)
+        if (octets[i] == 0xFF && octets[i + 1] == 0xDA && ++scans == 3)
+            octets[i + 5] = 0x77;
+    ASSERT_GE(scans, 3);
+    WriteFile(bac.path("scan.jpg"), octets);
+
+    const struct {
+        const char* source;
+        EtapeSignature::Resultat attendu;
+    } cas[] = {{"coupe.jpg", EtapeSignature::Resultat::Signe}, {"scan.jpg", EtapeSignature::Resultat::EchecChargement}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.source);
+        WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
+        EtapeSignature etape(Reglages());
+        EtapeSignature entiere(Reglages());
+        ASSERT_EQ(etape.Traite(bac.path(c.source), bac.path("cible.jpg")), c.attendu);
+        if (c.attendu == EtapeSignature::Resultat::Signe) {
+            EntierementSigne(entiere, bac.path(c.source), bac.path("entiere.jpg"));
+            EXPECT_EQ(ReadFile(bac.path("cible.jpg")), ReadFile(bac.path("entiere.jpg")));
+        } else {
+            EXPECT_EQ(entiere.Charge(bac.path(c.source)), nullptr);
+            EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+            for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
+                EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
+        }
+    }
+    Scripted().shown.clear();
+}
+
+} // namespace
