@@ -1,18 +1,25 @@
 // "Sign All Files": every row of the list loaded, signed as the preview
 // shows it and written under the name and into the folder "Setup" gives,
 // with a modeless progress window whose "Stop" is heard between steps.
+// While a picture is asked about and written, the next one is loaded and
+// signed on a second thread; everything the user sees keeps its order.
 
 #include "CPrincipaleView.h"
 
+#include "Anticipation.h"
 #include "CProgressionDlg.h"
 #include "CQuestionTraitementDlg.h"
 #include "CRoutine.h"
 #include "EtapeSignature.h"
 #include "Interaction.h"
+#include "InteractionDifferee.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QTreeWidget>
+
+#include <array>
+#include <memory>
 
 namespace {
 
@@ -30,15 +37,23 @@ constexpr int kEtat = 1;
 // What one run keeps from file to file.
 struct Lot {
     CPrincipaleView& vue;
+    QTreeWidget* liste;
     // Boxes and the progress window belong to the view's window: a window
     // owned by the disabled view itself would be disabled with it.
     QWidget* proprietaire;
     CProgressionDlg& progression;
-    // The settings as they were when the run started do the work.
-    EtapeSignature& etape;
+    // The settings as they were when the run started do the work, the
+    // pictures alternating between two steps so that each is in one
+    // thread's hands at a time. The first names every output: naming
+    // depends on the sources that came before.
+    std::array<std::unique_ptr<EtapeSignature>, 2> etapes;
+    // After the steps: it ends before them, whatever ends the run.
+    Anticipation suivante;
     int total;
     int arret = 0;
     int reponse = 0;
+
+    EtapeSignature& Signataire(int index) { return *etapes[static_cast<std::size_t>(index % 2)]; }
 };
 
 int Demande(QWidget* proprietaire, const char* texte)
@@ -62,41 +77,58 @@ bool Etape(Lot& lot, int numero, const CString& fichier, const CString& operatio
     return false;
 }
 
+// The second step loads the same logo: a damaged one has been reported once.
+std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
+{
+    InteractionDifferee repetition;
+    InteractionDifferee::Ecoute ecoute(repetition);
+    return std::make_unique<EtapeSignature>(reglages);
+}
+
+// Starts loading and signing the next row's file, when the list has one.
+void Anticipe(Lot& lot, int index)
+{
+    if (QTreeWidgetItem* ligne = lot.liste->topLevelItem(index))
+        lot.suivante.Lance(lot.Signataire(index), ligne->text(0).toStdString(), index + 1);
+}
+
 // Signs the file of row index into its output; 1 when the copy was written.
 int SigneFichier(Lot& lot, int index, const CString& source)
 {
     const int numero = index + 1;
-    CString sortie = lot.etape.Sortie(source);
     if (Etape(lot, numero, source, kEtapeChargement))
         return 0;
-    HBITMAP image = lot.etape.Charge(source);
+    // A list changed since the file was started ("New") has it started again.
+    if (!lot.suivante.Tient(numero, source))
+        lot.suivante.Lance(lot.Signataire(index), source, numero);
+    HBITMAP image = lot.suivante.Recoit();
+    // Both steps are free again here.
+    CString sortie = lot.Signataire(0).Sortie(source);
     if (!image) {
         MessageBox(lot.proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
         lot.arret = 1;
         return 0;
     }
     int sauve = 0;
-    if (!Etape(lot, numero, source, kEtapePreparation)) {
-        // The loaded picture is not needed afterwards: it is signed itself.
-        lot.etape.Signe(image, numero);
-        if (!Etape(lot, numero, source, sortie)) {
-            // A name given by "Rename" is taken as it is, even when it exists.
-            if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))
-                lot.reponse = CRoutine::QuestionEtProgression(sortie, lot.arret, lot.progression);
-            if (lot.reponse == CHOIX_PASSER) {
+    if (!Etape(lot, numero, source, kEtapePreparation) && !Etape(lot, numero, source, sortie)) {
+        Anticipe(lot, index + 1);
+        // A name given by "Rename" is taken as it is, even when it exists.
+        if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))
+            lot.reponse = CRoutine::QuestionEtProgression(sortie, lot.arret, lot.progression);
+        if (lot.reponse == CHOIX_PASSER) {
+            lot.reponse = 0;
+        } else if (!lot.arret && !Interrompu(lot.vue)) {
+            // The writers replace an existing file only once the new one is
+            // complete: "Replace" on the source itself cannot lose it.
+            sauve = lot.Signataire(index).Sauve(sortie, image);
+            if (!sauve && Demande(lot.proprietaire, kQuestionEchecEcriture) != IDYES)
+                lot.arret = 1;
+            if (lot.reponse == CHOIX_ECRASER)
                 lot.reponse = 0;
-            } else if (!lot.arret && !Interrompu(lot.vue)) {
-                // The writers replace an existing file only once the new one is
-                // complete: "Replace" on the source itself cannot lose it.
-                sauve = lot.etape.Sauve(sortie, image);
-                if (!sauve && Demande(lot.proprietaire, kQuestionEchecEcriture) != IDYES)
-                    lot.arret = 1;
-                if (lot.reponse == CHOIX_ECRASER)
-                    lot.reponse = 0;
-            }
         }
     }
-    DeleteObject(image);
+    // Its memory serves the picture after next, which this step loads.
+    lot.Signataire(index).Rend(image);
     return sauve;
 }
 
@@ -127,8 +159,9 @@ void CPrincipaleView::SigneTousLesFichiers()
         progression.Progression->setRange(1, total);
     setEnabled(false);
 
-    EtapeSignature etape(Reglages());
-    Lot lot{*this, proprietaire, progression, etape, total};
+    const ModeleSignature reglages = Reglages();
+    Lot lot{*this, liste, proprietaire, progression, {std::make_unique<EtapeSignature>(reglages), Seconde(reglages)},
+            {}, total};
     for (int index = 0; !lot.arret && index < liste->topLevelItemCount(); ++index) {
         const QString nom = liste->topLevelItem(index)->text(0);
         const int sauve = SigneFichier(lot, index, nom.toStdString());
@@ -138,6 +171,8 @@ void CPrincipaleView::SigneTousLesFichiers()
         if (sauve && ligne && ligne->text(0) == nom)
             ligne->setText(kEtat, kFait);
     }
+    // A picture started for a run that ended before it is not written.
+    lot.suivante.Abandonne();
 
     if (!Interrompu(*this) && Demande(proprietaire, kQuestionRetrait) == IDYES) {
         const int selection = LigneSelectionnee();

@@ -1,0 +1,55 @@
+#include "Anticipation.h"
+
+#include <QCoreApplication>
+
+#include <chrono>
+
+Anticipation::~Anticipation() { Abandonne(); }
+
+void Anticipation::Lance(EtapeSignature& etape, const CString& source, int numero)
+{
+    Abandonne();
+    m_Source = source;
+    m_Numero = numero;
+    m_Resultat = std::async(std::launch::async, [&etape, source, numero] {
+        Resultat resultat;
+        {
+            InteractionDifferee::Ecoute ecoute(resultat.Annonces);
+            resultat.Image = etape.Charge(source);
+            if (resultat.Image)
+                etape.Signe(resultat.Image, numero);
+        }
+        return resultat;
+    });
+}
+
+bool Anticipation::Tient(int numero, const CString& source) const
+{
+    return m_Resultat.valid() && m_Numero == numero && m_Source == source;
+}
+
+HBITMAP Anticipation::Recoit()
+{
+    if (!m_Resultat.valid())
+        return nullptr;
+    // Painting and timers go on; the user's clicks wait for the run's next
+    // step, as they wait while it works itself: a "Stop" pressed now would
+    // otherwise be released by that step's refresh before being heard.
+    constexpr std::chrono::milliseconds kPas(15);
+    while (m_Resultat.wait_for(kPas) != std::future_status::ready)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    Resultat resultat = m_Resultat.get();
+    resultat.Annonces.Rejoue();
+    return resultat.Image;
+}
+
+void Anticipation::Abandonne()
+{
+    if (!m_Resultat.valid())
+        return;
+    try {
+        DeleteObject(m_Resultat.get().Image);
+    } catch (...) {
+        // What went wrong with a picture the run will not reach is not its concern.
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The desktop run's next picture, loaded and signed on a thread of its own
+// while the run asks about and writes the one before. What the loader
+// reports there waits for the run to take the picture, and is shown then,
+// where a run on one thread shows it.
+
+#include "EtapeSignature.h"
+#include "InteractionDifferee.h"
+
+#include <future>
+
+class Anticipation {
+public:
+    Anticipation() = default;
+    ~Anticipation();
+    Anticipation(const Anticipation&) = delete;
+    Anticipation& operator=(const Anticipation&) = delete;
+
+    // Loads source with etape and signs it as the run's picture numero;
+    // etape belongs to that thread until Recoit or Abandonne. A picture
+    // still in hand is abandoned first.
+    void Lance(EtapeSignature& etape, const CString& source, int numero);
+    // True while picture numero of source is in hand, ready or not.
+    bool Tient(int numero, const CString& source) const;
+    // Waits for the picture in hand, with the application's events handled
+    // meanwhile, then shows what the loader reported. The signed picture,
+    // the caller's; null when it did not load (or none was in hand).
+    HBITMAP Recoit();
+    // Waits for the thread and frees its picture unseen: the run will not
+    // reach it.
+    void Abandonne();
+
+private:
+    struct Resultat {
+        HBITMAP Image = nullptr;
+        InteractionDifferee Annonces;
+    };
+    std::future<Resultat> m_Resultat;
+    CString m_Source;
+    int m_Numero = 0;
+};
