@@ -4,14 +4,25 @@
 
 #include <chrono>
 
-Anticipation::~Anticipation() { Abandonne(); }
+Anticipation::~Anticipation()
+{
+    Abandonne();
+    if (!m_Fil.joinable())
+        return;
+    {
+        std::lock_guard<std::mutex> verrou(m_Verrou);
+        m_Fin = true;
+    }
+    m_Signal.notify_one();
+    m_Fil.join();
+}
 
 void Anticipation::Lance(EtapeSignature& etape, const CString& source, int numero)
 {
     Abandonne();
     m_Source = source;
     m_Numero = numero;
-    m_Resultat = std::async(std::launch::async, [&etape, source, numero] {
+    auto tache = std::make_shared<std::packaged_task<Resultat()>>([&etape, source, numero] {
         Resultat resultat;
         {
             InteractionDifferee::Ecoute ecoute(resultat.Annonces);
@@ -21,6 +32,30 @@ void Anticipation::Lance(EtapeSignature& etape, const CString& source, int numer
         }
         return resultat;
     });
+    m_Resultat = tache->get_future();
+    {
+        std::lock_guard<std::mutex> verrou(m_Verrou);
+        m_Tache = [tache] { (*tache)(); };
+    }
+    if (!m_Fil.joinable())
+        m_Fil = std::thread(&Anticipation::Travaille, this);
+    m_Signal.notify_one();
+}
+
+void Anticipation::Travaille()
+{
+    for (;;) {
+        std::function<void()> tache;
+        {
+            std::unique_lock<std::mutex> verrou(m_Verrou);
+            m_Signal.wait(verrou, [this] { return m_Fin || m_Tache; });
+            if (!m_Tache)
+                return;
+            tache = std::move(m_Tache);
+            m_Tache = nullptr;
+        }
+        tache();
+    }
 }
 
 bool Anticipation::Tient(int numero, const CString& source) const

@@ -2,12 +2,17 @@
 // The desktop run's next picture, loaded and signed on a thread of its own
 // while the run asks about and writes the one before. What the loader
 // reports there waits for the run to take the picture, and is shown then,
-// where a run on one thread shows it.
+// where a run on one thread shows it. One thread serves the whole run:
+// the fonts it has made stay ready for the next picture.
 
 #include "EtapeSignature.h"
 #include "InteractionDifferee.h"
 
+#include <condition_variable>
+#include <functional>
 #include <future>
+#include <mutex>
+#include <thread>
 
 class Anticipation {
 public:
@@ -35,7 +40,15 @@ private:
         HBITMAP Image = nullptr;
         InteractionDifferee Annonces;
     };
+    void Travaille();
+
     std::future<Resultat> m_Resultat;
+    // The thread and the one task it is given at a time.
+    std::thread m_Fil;
+    std::mutex m_Verrou;
+    std::condition_variable m_Signal;
+    std::function<void()> m_Tache;
+    bool m_Fin = false;
     CString m_Source;
     int m_Numero = 0;
 };

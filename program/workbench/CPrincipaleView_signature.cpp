@@ -13,6 +13,7 @@
 #include "EtapeSignature.h"
 #include "Interaction.h"
 #include "InteractionDifferee.h"
+#include "NomSortie.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
@@ -42,10 +43,12 @@ struct Lot {
     // owned by the disabled view itself would be disabled with it.
     QWidget* proprietaire;
     CProgressionDlg& progression;
+    // Names every output, on this thread: naming depends on the sources
+    // that came before.
+    NomSortie nommage;
     // The settings as they were when the run started do the work, the
     // pictures alternating between two steps so that each is in one
-    // thread's hands at a time. The first names every output: naming
-    // depends on the sources that came before.
+    // thread's hands at a time.
     std::array<std::unique_ptr<EtapeSignature>, 2> etapes;
     // After the steps: it ends before them, whatever ends the run.
     Anticipation suivante;
@@ -102,16 +105,17 @@ int SigneFichier(Lot& lot, int index, const CString& source)
     if (!lot.suivante.Tient(numero, source))
         lot.suivante.Lance(lot.Signataire(index), source, numero);
     HBITMAP image = lot.suivante.Recoit();
-    // Both steps are free again here.
-    CString sortie = lot.Signataire(0).Sortie(source);
+    CString sortie = lot.nommage.Chemin(source);
     if (!image) {
         MessageBox(lot.proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
         lot.arret = 1;
         return 0;
     }
+    // The other step is free: it starts on the next picture at once, and a
+    // run that stops before reaching it drops it.
+    Anticipe(lot, index + 1);
     int sauve = 0;
     if (!Etape(lot, numero, source, kEtapePreparation) && !Etape(lot, numero, source, sortie)) {
-        Anticipe(lot, index + 1);
         // A name given by "Rename" is taken as it is, even when it exists.
         if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))
             lot.reponse = CRoutine::QuestionEtProgression(sortie, lot.arret, lot.progression);
@@ -160,8 +164,14 @@ void CPrincipaleView::SigneTousLesFichiers()
     setEnabled(false);
 
     const ModeleSignature reglages = Reglages();
-    Lot lot{*this, liste, proprietaire, progression, {std::make_unique<EtapeSignature>(reglages), Seconde(reglages)},
-            {}, total};
+    Lot lot{*this,
+            liste,
+            proprietaire,
+            progression,
+            NomSortie(reglages),
+            {std::make_unique<EtapeSignature>(reglages), Seconde(reglages)},
+            {},
+            total};
     for (int index = 0; !lot.arret && index < liste->topLevelItemCount(); ++index) {
         const QString nom = liste->topLevelItem(index)->text(0);
         const int sauve = SigneFichier(lot, index, nom.toStdString());
