@@ -66,12 +66,14 @@ public:
     // reported as they report them. Inapplicable (nothing written) when the
     // picture must be turned first, has no RGB rendering, the names are not
     // both JPEG or the quality is out of range: the caller takes the
-    // whole-picture way.
+    // whole-picture way. With encoderThread the encoding runs on a second
+    // thread, for a caller that has a core to spare.
     enum class Flux { Inapplicable, Ecrit, EchecLecture, EchecEcriture };
     using Bandes = std::function<std::vector<std::pair<int, int>>(CSize picture)>;
     using Retouche = std::function<void(HBITMAP band, int first)>;
     Flux RetouchePhotoEnFlux(CString source, CString sortie, int quality, Metadonnees& metadonnees,
-                             PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche);
+                             PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche,
+                             bool encoderThread);
 
     // A new 32-bit image: source turned as an Exif orientation (1 to 8)
     // says to show it; null on failure or an orientation out of range.
@@ -130,7 +132,7 @@ private:
                                         const Metadonnees& ecrits);
     static Flux RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
                                    Metadonnees& metadonnees, PolitiqueMetadonnees politique, const Bandes& bands,
-                                   const Retouche& retouche);
+                                   const Retouche& retouche, bool encoderThread);
     // A 32-bit copy of any device image; null when it cannot be made.
     static HBITMAP Copie32Bits(const Bitmap& image);
 

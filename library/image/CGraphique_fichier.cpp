@@ -133,11 +133,12 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
 
 CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie, int quality,
                                                   Metadonnees& metadonnees, PolitiqueMetadonnees politique,
-                                                  const Bandes& bands, const Retouche& retouche)
+                                                  const Bandes& bands, const Retouche& retouche,
+                                                  bool encoderThread)
 {
     if (!EstJPEG(Ending(source)) || !EstJPEG(Ending(sortie)) || quality < 0 || quality > 100)
         return Flux::Inapplicable;
-    const Flux flux = RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche);
+    const Flux flux = RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread);
     if (flux == Flux::EchecLecture)
         SignaleEchecChargement();
     return flux;

@@ -8,6 +8,7 @@
 
 #include "AtomicFile.h"
 #include "codecs/JpegEcriture.h"
+#include "codecs/JpegEcritureEnLots.h"
 #include "JpegFile.h"
 #include "codecs/JpegLecture.h"
 #include "codecs/Metadonnees.h"
@@ -157,25 +158,12 @@ bool LitLignes(JpegLecture& lecture, Bitmap& image, int first, int count)
     return true;
 }
 
-bool EcritLignes(JpegEcriture& ecriture, Bitmap& image, int first, int count)
-{
-    for (int fait = 0; fait < count;) {
-        const JDIMENSION n = std::min<JDIMENSION>(kLot, static_cast<JDIMENSION>(count - fait));
-        JSAMPROW rows[kLot];
-        for (JDIMENSION i = 0; i < n; ++i)
-            rows[i] = image.row(first + fait + static_cast<int>(i));
-        if (!ecriture.EcritLignes(rows, n))
-            return false;
-        fait += static_cast<int>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
                                                 Metadonnees& metadonnees, PolitiqueMetadonnees politique,
-                                                const Bandes& bands, const Retouche& retouche)
+                                                const Bandes& bands, const Retouche& retouche,
+                                                bool encoderThread)
 {
     // The steps and their failures are ChargeEnBGRX's and SauveEnBGRX's,
     // interleaved.
@@ -196,13 +184,6 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
         return Flux::EchecLecture;
     const int width = static_cast<int>(info.output_width);
     const int height = static_cast<int>(info.output_height);
-    // Rows on their way through; the encoder ignores the fourth byte.
-    CBitmap passage;
-    passage.Attach(Bitmap::Create(width, static_cast<int>(kLot), 32));
-    if (!passage) {
-        JpegLecture::SignaleMemoire();
-        return Flux::EchecLecture;
-    }
     std::vector<std::pair<int, int>> zones;
     Metadonnees ecrits;
     try {
@@ -220,47 +201,59 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
     if (!ecriture.Demarre(fichier.stream(), info.output_width, info.output_height, 4, JCS_EXT_BGRX, quality)
         || !ecriture.EcritMetadonnees(ecrits))
         return Flux::EchecEcriture;
-    // Rows up to end go straight through; false names the side that failed.
-    bool lu = true;
-    int y = 0;
-    const auto transmet = [&](int end) {
-        while (y < end) {
-            const int n = std::min(static_cast<int>(kLot), end - y);
-            if (!LitLignes(lecture, *passage.GetSafeHandle(), 0, n))
-                return lu = false;
-            if (!EcritLignes(ecriture, *passage.GetSafeHandle(), 0, n))
-                return false;
-            y += n;
-        }
-        return true;
-    };
-    for (const auto& [first, end] : zones) {
-        const int debut = std::clamp(first, y, height);
-        const int fin = std::clamp(end, debut, height);
-        if (debut == fin)
-            continue;
-        if (!transmet(debut))
-            return lu ? Flux::EchecEcriture : Flux::EchecLecture;
-        CBitmap bande;
-        bande.Attach(Bitmap::Create(width, fin - debut, 32));
-        if (!bande) {
-            JpegLecture::SignaleMemoire();
-            return Flux::EchecLecture;
-        }
-        Bitmap& rows = *bande.GetSafeHandle();
-        if (!LitLignes(lecture, rows, 0, fin - debut))
-            return Flux::EchecLecture;
-        for (int r = 0; r < rows.height(); ++r)
-            EffaceQuatriemeOctet(rows.row(r), width);
-        retouche(&rows, debut);
-        if (!EcritLignes(ecriture, rows, 0, fin - debut))
+    {
+        // Rows are decoded and drawn here, while those before them may be
+        // encoded on a second core. The encoder ignores the fourth byte.
+        JpegEcritureEnLots encodeur(ecriture, width, encoderThread);
+        // A failed encoding is reported as it reports itself, on this thread.
+        const auto echecEcriture = [&] {
+            encodeur.Termine();
             return Flux::EchecEcriture;
-        y = fin;
+        };
+        int y = 0;
+        // Rows up to end go straight through; the side that failed, if one did.
+        const auto transmet = [&](int end) -> Flux {
+            while (y < end) {
+                const int n = std::min(JpegEcritureEnLots::kLignes, end - y);
+                Bitmap* tampon = encodeur.Tampon();
+                if (!tampon)
+                    return echecEcriture();
+                if (!LitLignes(lecture, *tampon, 0, n))
+                    return Flux::EchecLecture;
+                if (!encodeur.Donne(tampon, n))
+                    return echecEcriture();
+                y += n;
+            }
+            return Flux::Ecrit;
+        };
+        for (const auto& [first, end] : zones) {
+            const int debut = std::clamp(first, y, height);
+            const int fin = std::clamp(end, debut, height);
+            if (debut == fin)
+                continue;
+            if (const Flux passage = transmet(debut); passage != Flux::Ecrit)
+                return passage;
+            std::unique_ptr<Bitmap> bande(Bitmap::Create(width, fin - debut, 32, Bitmap::Fill::Overwritten));
+            if (!bande) {
+                JpegLecture::SignaleMemoire();
+                return Flux::EchecLecture;
+            }
+            if (!LitLignes(lecture, *bande, 0, fin - debut))
+                return Flux::EchecLecture;
+            for (int r = 0; r < bande->height(); ++r)
+                EffaceQuatriemeOctet(bande->row(r), width);
+            retouche(bande.get(), debut);
+            if (!encodeur.Donne(std::move(bande)))
+                return echecEcriture();
+            y = fin;
+        }
+        if (const Flux passage = transmet(height); passage != Flux::Ecrit)
+            return passage;
+        if (!lecture.Termine())
+            return Flux::EchecLecture;
+        if (!encodeur.Termine())
+            return Flux::EchecEcriture;
     }
-    if (!transmet(height))
-        return lu ? Flux::EchecEcriture : Flux::EchecLecture;
-    if (!lecture.Termine())
-        return Flux::EchecLecture;
     return ecriture.Termine() && fichier.commit() ? Flux::Ecrit : Flux::EchecEcriture;
 }
 

@@ -89,7 +89,7 @@ EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CSt
         Composition::SigneBande(bande, taille, premiere, texte, m_CoucheLogo, &m_Memoire);
     };
     switch (m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes,
-                                            retouche)) {
+                                            retouche, m_EncodeAPart)) {
     case CGraphique::Flux::Ecrit:
         return Resultat::Signe;
     case CGraphique::Flux::EchecLecture:

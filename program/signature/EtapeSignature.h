@@ -53,6 +53,10 @@ public:
     // streamed in bands of rows, to the same bytes.
     Resultat Traite(const CString& source, const CString& sortie, int numero = 1);
 
+    // A streamed picture is encoded on a second thread while it is decoded:
+    // for a run that leaves a core free for each of its workers.
+    void EncodeAPart(bool oui) { m_EncodeAPart = oui; }
+
     // The settings name a logo that could not be loaded.
     bool LogoManquant() const { return m_LogoManquant; }
 
@@ -79,4 +83,5 @@ private:
     mutable MemoireSignature m_Memoire;
     bool m_LogoManquant = false;
     ReservePixels m_Reserve;
+    bool m_EncodeAPart = false;
 };

@@ -12,13 +12,17 @@
 Lot::Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int travailleurs, Ecrasement ecrasement)
     : m_Ecrasement(ecrasement)
 {
-    for (int i = 0; i < std::max(1, travailleurs); ++i) {
+    // Workers that leave a core each to spare encode on it while they decode.
+    const int nombre = std::max(1, travailleurs);
+    const bool encodeAPart = 2U * static_cast<unsigned>(nombre) <= std::thread::hardware_concurrency();
+    for (int i = 0; i < nombre; ++i) {
         // Every step loads the same logo: a damaged one is reported once.
         std::string repete;
         std::optional<InteractionCapturee::Capture> capture;
         if (i > 0)
             capture.emplace(repete);
         m_Etapes.push_back(std::make_unique<EtapeSignature>(reglages, dossierLogo));
+        m_Etapes.back()->EncodeAPart(encodeAPart);
     }
 }
 

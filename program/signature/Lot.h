@@ -1,7 +1,9 @@
 #pragma once
 // A run of the signing step over many pictures on several workers. Each
 // worker has its own step (toolbox, font, logo) and takes the next picture
-// not yet started; workers share only the position in the list.
+// not yet started; workers share only the position in the list. When the
+// machine has two cores for each worker, a streamed picture's encoding
+// runs on the second.
 
 #include "EtapeSignature.h"
 

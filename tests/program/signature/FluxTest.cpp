@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <string>
 
 using namespace TestImages;
@@ -161,11 +163,15 @@ TEST_F(Flux, EveryPlacementWritesTheBytesOfTheWholePicture)
         ModeleSignature r = Reglages();
         c.regle(r);
         EtapeSignature entiere(r, bac.path(""));
-        EtapeSignature enBandes(r, bac.path(""));
         ASSERT_FALSE(entiere.LogoManquant());
         EntierementSigne(entiere, bac.path("photo.jpg"), bac.path("entiere.jpg"));
-        ASSERT_EQ(enBandes.Traite(bac.path("photo.jpg"), bac.path("bandes.jpg")), EtapeSignature::Resultat::Signe);
-        EXPECT_EQ(ReadFile(bac.path("bandes.jpg")), ReadFile(bac.path("entiere.jpg")));
+        // Encoded on the caller's thread, then on a thread of its own.
+        for (const bool aPart : {false, true}) {
+            EtapeSignature enBandes(r, bac.path(""));
+            enBandes.EncodeAPart(aPart);
+            ASSERT_EQ(enBandes.Traite(bac.path("photo.jpg"), bac.path("bandes.jpg")), EtapeSignature::Resultat::Signe);
+            EXPECT_EQ(ReadFile(bac.path("bandes.jpg")), ReadFile(bac.path("entiere.jpg"))) << "encoded apart: " << aPart;
+        }
     }
     EXPECT_TRUE(Scripted().shown.empty());
 }
@@ -193,7 +199,7 @@ TEST_F(Flux, OnlyTheRowsUnderTheLayersAreHeldAndATurnedPhotoIsLeftToTheWholeWay)
     };
     Metadonnees metadonnees;
     EXPECT_EQ(graphique.RetouchePhotoEnFlux(bac.path("photo.jpg"), bac.path("b.jpg"), 85, metadonnees,
-                                            PolitiqueMetadonnees(), bandes, retouche),
+                                            PolitiqueMetadonnees(), bandes, retouche, true),
               CGraphique::Flux::Ecrit);
     // The logo's 30 rows from row 10, the text's line of about 26 rows down to the 5-pixel margin.
     ASSERT_EQ(tenues.size(), 2u);
@@ -206,7 +212,7 @@ TEST_F(Flux, OnlyTheRowsUnderTheLayersAreHeldAndATurnedPhotoIsLeftToTheWholeWay)
     ASSERT_EQ(RunCommand("/usr/bin/exiftool -q -overwrite_original -Orientation#=6 " + bac.path("photo.jpg")), 0);
     tenues.clear();
     EXPECT_EQ(graphique.RetouchePhotoEnFlux(bac.path("photo.jpg"), bac.path("c.jpg"), 85, metadonnees,
-                                            PolitiqueMetadonnees(), bandes, retouche),
+                                            PolitiqueMetadonnees(), bandes, retouche, true),
               CGraphique::Flux::Inapplicable);
     EXPECT_TRUE(tenues.empty());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(bac.path("c.jpg"))));
@@ -247,6 +253,7 @@ TEST_F(Flux, DamagedSourcesEndAsTheWholeWayEndsThemAndATargetIsLeftAsItWas)
         SCOPED_TRACE(c.source);
         WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
         EtapeSignature etape(Reglages());
+        etape.EncodeAPart(true);
         EtapeSignature entiere(Reglages());
         ASSERT_EQ(etape.Traite(bac.path(c.source), bac.path("cible.jpg")), c.attendu);
         if (c.attendu == EtapeSignature::Resultat::Signe) {
@@ -259,6 +266,34 @@ TEST_F(Flux, DamagedSourcesEndAsTheWholeWayEndsThemAndATargetIsLeftAsItWas)
                 EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
         }
     }
+    Scripted().shown.clear();
+}
+
+TEST_F(Flux, AWriteThatFailsMidwayIsReportedOnTheCallersThreadAndLeavesTheTarget)
+{
+    // The file may grow past its markers but not hold the rows.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit avant{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &avant), 0);
+    for (const bool aPart : {false, true}) {
+        SCOPED_TRACE(aPart ? "encoded apart" : "encoded here");
+        WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
+        Scripted().shown.clear();
+        EtapeSignature etape(Reglages());
+        etape.EncodeAPart(aPart);
+        rlimit limite = avant;
+        limite.rlim_cur = 6000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
+        const EtapeSignature::Resultat resultat = etape.Traite(bac.path("photo.jpg"), bac.path("cible.jpg"));
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &avant), 0);
+        EXPECT_EQ(resultat, EtapeSignature::Resultat::EchecEcriture);
+        ASSERT_EQ(Scripted().shown.size(), 1u);
+        EXPECT_EQ(Scripted().shown[0].caption, "JPEG Error");
+        EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+        for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
+            EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
+    }
+    std::signal(SIGXFSZ, SIG_DFL);
     Scripted().shown.clear();
 }
 
