@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -136,8 +137,10 @@ private:
     // A 32-bit copy of any device image; null when it cannot be made.
     static HBITMAP Copie32Bits(const Bitmap& image);
 
-    std::array<CBitmap, kNombreMotifs> m_Motifs;
-    std::array<CBitmap, kNombreMotifs> m_Vignettes;
+    void ChargeMotifs() const;
+    mutable std::once_flag m_MotifsCharges;
+    mutable std::array<CBitmap, kNombreMotifs> m_Motifs;
+    mutable std::array<CBitmap, kNombreMotifs> m_Vignettes;
     // The file being read by ChargeImageBMP; empty outside it.
     std::size_t m_TailleFichier = 0;
     std::unique_ptr<BYTE[]> m_Fichier;

@@ -11,17 +11,26 @@
 
 CGraphique::CGraphique()
 {
-    HDC screen = GetDC(nullptr);
-    for (int i = 0; i < kNombreMotifs; ++i) {
-        HBITMAP tile = Resources::loadBitmap(ResourceModule::Library, kPremierMotif + i);
-        if (!tile)
-            continue;
-        m_Motifs[i].Attach(tile);
-        RedimensionneImage(screen, &m_Vignettes[i], tile, CSize(40, 40));
-    }
-    ReleaseDC(nullptr, screen);
     m_Pinceau = CreateSolidBrush(0x0000FFFF);
     m_Crayon = CreatePen(PS_SOLID, 5, 0x00FF0000);
+}
+
+void CGraphique::ChargeMotifs() const
+{
+    // Made when first asked for: a toolbox that only loads, signs and saves
+    // pictures (one per signing worker) never pays for the fifty tiles.
+    std::call_once(m_MotifsCharges, [this] {
+        HDC screen = GetDC(nullptr);
+        for (int i = 0; i < kNombreMotifs; ++i) {
+            HBITMAP tile = Resources::loadBitmap(ResourceModule::Library, kPremierMotif + i);
+            if (!tile)
+                continue;
+            m_Motifs[i].Attach(tile);
+            if (HBITMAP vignette = RedimensionneImage(screen, tile, CSize(40, 40), 1))
+                m_Vignettes[i].Attach(vignette);
+        }
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 CGraphique::~CGraphique()
@@ -32,11 +41,13 @@ CGraphique::~CGraphique()
 
 HBITMAP CGraphique::Motif(int index) const
 {
+    ChargeMotifs();
     return index >= 0 && index < kNombreMotifs ? m_Motifs[index].GetSafeHandle() : nullptr;
 }
 
 HBITMAP CGraphique::Vignette(int index) const
 {
+    ChargeMotifs();
     return index >= 0 && index < kNombreMotifs ? m_Vignettes[index].GetSafeHandle() : nullptr;
 }
 

@@ -1,8 +1,8 @@
 // "Sign All Files": every row of the list loaded, signed as the preview
 // shows it and written under the name and into the folder "Setup" gives,
 // with a modeless progress window whose "Stop" is heard between steps.
-// While a picture is asked about and written, the next one is loaded and
-// signed on a second thread; everything the user sees keeps its order.
+// While a picture is asked about and written, the next two are loaded and
+// signed on threads of their own; everything the user sees keeps its order.
 
 #include "CPrincipaleView.h"
 
@@ -34,6 +34,9 @@ constexpr const char* kEtapePreparation = "*** File Setup ***";
 constexpr const char* kFait = "OK";
 
 constexpr int kEtat = 1;
+// Pictures in hand at once: the one asked about and written, and the next
+// two loading, one a core, so that loading (the longer half) keeps up.
+constexpr int kEnMain = 3;
 
 // What one run keeps from file to file.
 struct Lot {
@@ -47,16 +50,17 @@ struct Lot {
     // that came before.
     NomSortie nommage;
     // The settings as they were when the run started do the work, the
-    // pictures alternating between two steps so that each is in one
-    // thread's hands at a time.
-    std::array<std::unique_ptr<EtapeSignature>, 2> etapes;
-    // After the steps: it ends before them, whatever ends the run.
-    Anticipation suivante;
+    // pictures going round the steps so that each is in one thread's hands
+    // at a time.
+    std::array<std::unique_ptr<EtapeSignature>, kEnMain> etapes;
+    // After the steps: they end before them, whatever ends the run.
+    std::array<Anticipation, kEnMain> suivantes;
     int total;
     int arret = 0;
     int reponse = 0;
 
-    EtapeSignature& Signataire(int index) { return *etapes[static_cast<std::size_t>(index % 2)]; }
+    EtapeSignature& Signataire(int index) { return *etapes[static_cast<std::size_t>(index % kEnMain)]; }
+    Anticipation& Suivante(int index) { return suivantes[static_cast<std::size_t>(index % kEnMain)]; }
 };
 
 int Demande(QWidget* proprietaire, const char* texte)
@@ -80,7 +84,7 @@ bool Etape(Lot& lot, int numero, const CString& fichier, const CString& operatio
     return false;
 }
 
-// The second step loads the same logo: a damaged one has been reported once.
+// The other steps load the same logo: a damaged one has been reported once.
 std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
 {
     InteractionDifferee repetition;
@@ -88,11 +92,16 @@ std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
     return std::make_unique<EtapeSignature>(reglages);
 }
 
-// Starts loading and signing the next row's file, when the list has one.
+// Starts loading and signing row index's file, when the list has one and
+// it is not in hand already.
 void Anticipe(Lot& lot, int index)
 {
-    if (QTreeWidgetItem* ligne = lot.liste->topLevelItem(index))
-        lot.suivante.Lance(lot.Signataire(index), ligne->text(0).toStdString(), index + 1);
+    QTreeWidgetItem* ligne = lot.liste->topLevelItem(index);
+    if (!ligne)
+        return;
+    const CString source = ligne->text(0).toStdString();
+    if (!lot.Suivante(index).Tient(index + 1, source))
+        lot.Suivante(index).Lance(lot.Signataire(index), source, index + 1);
 }
 
 // Signs the file of row index into its output; 1 when the copy was written.
@@ -102,18 +111,19 @@ int SigneFichier(Lot& lot, int index, const CString& source)
     if (Etape(lot, numero, source, kEtapeChargement))
         return 0;
     // A list changed since the file was started ("New") has it started again.
-    if (!lot.suivante.Tient(numero, source))
-        lot.suivante.Lance(lot.Signataire(index), source, numero);
-    HBITMAP image = lot.suivante.Recoit();
+    if (!lot.Suivante(index).Tient(numero, source))
+        lot.Suivante(index).Lance(lot.Signataire(index), source, numero);
+    HBITMAP image = lot.Suivante(index).Recoit();
     CString sortie = lot.nommage.Chemin(source);
     if (!image) {
         MessageBox(lot.proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
         lot.arret = 1;
         return 0;
     }
-    // The other step is free: it starts on the next picture at once, and a
-    // run that stops before reaching it drops it.
+    // The next two start at once (the step of the one after next has just
+    // been freed); a run that stops before reaching them drops them.
     Anticipe(lot, index + 1);
+    Anticipe(lot, index + 2);
     int sauve = 0;
     if (!Etape(lot, numero, source, kEtapePreparation) && !Etape(lot, numero, source, sortie)) {
         // A name given by "Rename" is taken as it is, even when it exists.
@@ -169,7 +179,7 @@ void CPrincipaleView::SigneTousLesFichiers()
             proprietaire,
             progression,
             NomSortie(reglages),
-            {std::make_unique<EtapeSignature>(reglages), Seconde(reglages)},
+            {std::make_unique<EtapeSignature>(reglages), Seconde(reglages), Seconde(reglages)},
             {},
             total};
     for (int index = 0; !lot.arret && index < liste->topLevelItemCount(); ++index) {
@@ -181,8 +191,9 @@ void CPrincipaleView::SigneTousLesFichiers()
         if (sauve && ligne && ligne->text(0) == nom)
             ligne->setText(kEtat, kFait);
     }
-    // A picture started for a run that ended before it is not written.
-    lot.suivante.Abandonne();
+    // Pictures started for a run that ended before them are not written.
+    for (Anticipation& suivante : lot.suivantes)
+        suivante.Abandonne();
 
     if (!Interrompu(*this) && Demande(proprietaire, kQuestionRetrait) == IDYES) {
         const int selection = LigneSelectionnee();
