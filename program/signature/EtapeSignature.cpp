@@ -23,7 +23,7 @@ CString Resolu(const CString& chemin, const std::string& dossier)
 } // namespace
 
 EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
-    : m_Qualite(reglages.QualiteJPEG), m_Politique(reglages.MetadonneesSortie), m_Nommage(reglages)
+    : m_Qualite(reglages.QualiteJPEG), m_Politique(reglages.MetadonneesSortie)
 {
     m_Texte.Texte = reglages.Texte;
     m_Texte.Police = CreateFontIndirect(&reglages.Fonte);
@@ -53,8 +53,6 @@ EtapeSignature::~EtapeSignature()
     if (m_CoucheLogo.Image)
         DeleteObject(m_CoucheLogo.Image);
 }
-
-CString EtapeSignature::Sortie(const CString& source) { return m_Nommage.Chemin(source); }
 
 HBITMAP EtapeSignature::Charge(const CString& source)
 {

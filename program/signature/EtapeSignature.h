@@ -1,7 +1,8 @@
 #pragma once
-// The one signing step, without widgets: from the template settings and a
-// source path, the output path, the picture, both layers composed onto it
-// and the atomic save. The desktop run and the command line sign through
+// The one signing step, without widgets: from the template settings, a
+// source path and the output path its run has named (NomSortie, stateful,
+// on the run's own thread), the picture, both layers composed onto it and
+// the atomic save. The desktop run and the command line sign through
 // it, so both write the same bytes. One object per thread: it owns its
 // toolbox, its font and its logo.
 
@@ -9,7 +10,6 @@
 #include "Composition.h"
 #include "MemoireSignature.h"
 #include "ModeleSignature.h"
-#include "NomSortie.h"
 #include "ReservePixels.h"
 
 #include <cstdint>
@@ -32,9 +32,6 @@ public:
     EtapeSignature(const EtapeSignature&) = delete;
     EtapeSignature& operator=(const EtapeSignature&) = delete;
 
-    // Where source's signed copy goes. Stateful as NomSortie is: call it
-    // for the sources of one run in their order.
-    CString Sortie(const CString& source);
 
     // The steps one by one, for a caller that reports between them.
     // The picture to sign, owned by the caller; null when it did not load.
@@ -74,7 +71,6 @@ private:
     PolitiqueMetadonnees m_Politique;
     // What the picture being signed carries, from Charge to Sauve.
     Metadonnees m_Metadonnees;
-    NomSortie m_Nommage;
     CGraphique m_Graphique;
     CoucheTexte m_Texte;
     CString m_Source; // the picture last loaded, for the text's tokens

@@ -3,6 +3,7 @@
 // that does one picture after the other.
 
 #include "EtapeSignature.h"
+#include "NomSortie.h"
 #include "SignatureRun.h"
 
 #include <QDir>
@@ -64,8 +65,9 @@ TEST_F(SignatureAnticipee, WritesTheBytesOfTheOneThreadStepForEveryPicture)
     // The step alone, on this thread, one picture after the other.
     ASSERT_TRUE(QDir().mkpath(QString::fromStdString(bac.path("ref"))));
     EtapeSignature etape(vue->Reglages());
+    NomSortie nommage(vue->Reglages());
     for (std::size_t i = 0; i < sources.size(); ++i) {
-        const CString sortie = etape.Sortie(sources[i]);
+        const CString sortie = nommage.Chemin(sources[i]);
         const std::string reference = bac.path("ref/" + std::filesystem::path(sortie).filename().string());
         HBITMAP image = etape.Charge(sources[i]);
         ASSERT_NE(image, nullptr);
