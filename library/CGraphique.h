@@ -99,6 +99,9 @@ public:
     // dc, for callers that may paint their own copy of a picture.
     static void DessineTexte(HDC dc, int imageWidth, const CString& text, CPoint position, int vertical,
                              int horizontal, COLORREF ink, COLORREF background, int transparent, HFONT font);
+    // The rows [first, end) DessineTexte may change with the same text,
+    // position, anchor and font, before the image's edges cut them.
+    static std::pair<int, int> LignesTexte(const CString& text, CPoint position, int vertical, HFONT font);
 
     // Colour
     static HBITMAP ReglageImage(HDC reference, HBITMAP image, int light, int contrast, int intensity);

@@ -27,6 +27,30 @@ void Paint(HDC dc, QImage& view, int first, const QFont& font, const QRect& box,
     painter.drawText(QPoint(box.left(), baseline), text);
 }
 
+// Where TextOut puts a line with (x, y) the top-left corner of its box.
+struct Disposition {
+    QString line;
+    QFont font;
+    QRect box;
+    int baseline = 0;
+    QRect ink; // the glyphs, accents and italics included, a pixel of antialiasing around
+};
+
+Disposition Dispose(HDC dc, int x, int y, const char* text, int length)
+{
+    Disposition d;
+    d.line = QString::fromUtf8(text, length);
+    d.font = FontOf(dc);
+    // Pictures get grey antialiasing: colour fringes tuned for one screen's
+    // subpixel order would stay in the file.
+    d.font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
+    const QFontMetrics metrics(d.font);
+    d.box = QRect(x, y, metrics.horizontalAdvance(d.line), metrics.ascent() + metrics.descent());
+    d.baseline = y + metrics.ascent();
+    d.ink = metrics.boundingRect(d.line).translated(x, d.baseline).adjusted(-1, -1, 1, 1);
+    return d;
+}
+
 } // namespace
 
 QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
@@ -41,21 +65,26 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, CSize* size)
     return TRUE;
 }
 
+BOOL TextOutRows(HDC dc, int y, const char* text, int length, int* first, int* last)
+{
+    if (!dc || !first || !last || length < 0 || (!text && length > 0))
+        return FALSE;
+    const Disposition d = Dispose(dc, 0, y, text, length);
+    *first = std::min(d.box.top(), d.ink.top());
+    *last = d.line.isEmpty() ? *first - 1 : std::max(d.box.bottom(), d.ink.bottom());
+    return TRUE;
+}
+
 BOOL TextOut(HDC dc, int x, int y, const char* text, int length)
 {
     if (!dc || !dc->bitmap || length < 0 || (!text && length > 0))
         return FALSE;
-    const QString line = QString::fromUtf8(text, length);
-    if (line.isEmpty())
-        return TRUE;
     Bitmap& image = *dc->bitmap;
-    QFont font = FontOf(dc);
-    // Pictures get grey antialiasing: colour fringes tuned for one screen's
-    // subpixel order would stay in the file.
-    font.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(line);
-    const int height = metrics.ascent() + metrics.descent();
+    const Disposition d = Dispose(dc, x, y, text, length);
+    if (d.line.isEmpty())
+        return TRUE;
+    const int width = d.box.width();
+    const int height = d.box.height();
 
     // Nothing to draw when even the overhangs stay clear of the image; this
     // also keeps the rectangles below far from integer overflow.
@@ -64,16 +93,17 @@ BOOL TextOut(HDC dc, int x, int y, const char* text, int length)
         || 1LL * y + height + reach < 0)
         return TRUE;
 
-    const QRect box(x, y, width, height);
-    const int baseline = y + metrics.ascent();
     // Accents, italics and underlines may reach past the box: repaint the rows
-    // the glyphs cover as well, with a pixel of antialiasing around them.
-    const QRect ink = metrics.boundingRect(line).translated(x, baseline).adjusted(-1, -1, 1, 1);
-    const int first = std::max(0, std::min(box.top(), ink.top()));
-    const int last = std::min(image.height() - 1, std::max(box.bottom(), ink.bottom()));
+    // the glyphs cover as well.
+    const int first = std::max(0, std::min(d.box.top(), d.ink.top()));
+    const int last = std::min(image.height() - 1, std::max(d.box.bottom(), d.ink.bottom()));
     if (first > last)
         return TRUE;
     const int rows = last - first + 1;
+    const QFont& font = d.font;
+    const QRect& box = d.box;
+    const int baseline = d.baseline;
+    const QString& line = d.line;
 
     if (image.bitsPerPixel() == 32) {
         // B, G, R, X rows are RGB32 as they are; the painter writes 0xFF into X,

@@ -2,11 +2,8 @@
 
 #include "ContexteEcran.h"
 #include "DessinStyle.h"
-#include "Font.h"
 #include "MemoireSignature.h"
 #include "MemoryContext.h"
-
-#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -36,25 +33,6 @@ HFONT PoliceVoulue(const CoucheTexte& texte, CSize size, MemoireSignature& memoi
                 ? texte.Rendu.Proportionne(police->qfont().pixelSize(), texte.Police->qfont().pixelSize())
                 : texte.Rendu;
     return police;
-}
-
-// The rows the plain text may change, as the drawing finds them: its box
-// and its glyphs' ink, with a pixel of antialiasing and one to spare.
-std::pair<long long, long long> LignesTexteSimple(const CString& texte, const Position& t, HFONT police)
-{
-    const QString ligne = QString::fromUtf8(texte.data(), static_cast<qsizetype>(texte.size()));
-    QFont fonte = police ? police->qfont() : Font(LOGFONT{}).qfont();
-    fonte.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias));
-    const QFontMetrics metrics(fonte);
-    const QFontMetrics placement(police ? police->qfont() : Font(LOGFONT{}).qfont());
-    long long haut = t.point.y;
-    if (t.vertical == 1)
-        haut -= placement.ascent() + placement.descent();
-    const QRect encre = metrics.boundingRect(ligne);
-    const long long premiere = haut + std::min<long long>(0, metrics.ascent() + encre.top()) - 2;
-    const long long fin = haut + std::max<long long>({metrics.ascent() + metrics.descent(), placement.ascent() + placement.descent(),
-                                                      metrics.ascent() + encre.bottom() + 1}) + 2;
-    return {premiere, fin};
 }
 
 // Where the logo lies on a picture of that size, at the size it is laid
@@ -117,7 +95,7 @@ std::vector<std::pair<int, int>> Composition::LignesTouchees(CSize size, const C
         Style rendu;
         const HFONT police = PoliceVoulue(texte, size, m, rendu);
         if (texte.Rendu.TexteSimple()) {
-            const auto [premiere, fin] = LignesTexteSimple(texte.Texte, t, police);
+            const auto [premiere, fin] = CGraphique::LignesTexte(texte.Texte, t.point, t.vertical, police);
             ajoute(premiere, fin);
         } else {
             const QRect zone = DessinStyle::Zone(size, texte.Texte, t, police, rendu);
