@@ -60,13 +60,18 @@ HBITMAP EtapeSignature::Charge(const CString& source)
     return LitImage(source);
 }
 
-void EtapeSignature::Signe(HBITMAP image, int numero) const
+CoucheTexte EtapeSignature::TextePour(CSize taille, int numero) const
 {
     CoucheTexte texte = m_Texte;
+    texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
+    return texte;
+}
+
+void EtapeSignature::Signe(HBITMAP image, int numero) const
+{
     CSize taille;
     CGraphique::RecupereInfosImage(image, taille, nullptr);
-    texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
-    Composition::SigneSurPlace(image, texte, m_CoucheLogo, &m_Memoire);
+    Composition::SigneSurPlace(image, TextePour(taille, numero), m_CoucheLogo, &m_Memoire);
 }
 
 int EtapeSignature::Sauve(const CString& sortie, HBITMAP image) { return EcritImage(sortie, image); }
@@ -76,11 +81,11 @@ EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CSt
     // A JPEG that needs no turning goes through in bands of rows: only those
     // under the signature are held whole.
     m_Source = source;
-    CoucheTexte texte = m_Texte;
+    CoucheTexte texte;
     CSize taille;
     const auto bandes = [&](CSize picture) {
         taille = picture;
-        texte.Texte = Jeton::Remplace(m_Texte.Texte, {m_Source, numero, taille, &m_Metadonnees});
+        texte = TextePour(taille, numero);
         return Composition::LignesTouchees(taille, texte, m_CoucheLogo, &m_Memoire);
     };
     const auto retouche = [&](HBITMAP bande, int premiere) {

@@ -63,6 +63,8 @@ public:
     static std::uint64_t MemoireDeTravail(std::uint64_t largeur, std::uint64_t hauteur, std::uint64_t tailleFichier);
 
 private:
+    // The text layer with its tokens replaced for the picture last loaded.
+    CoucheTexte TextePour(CSize taille, int numero) const;
     // The one way pictures are read and written here.
     HBITMAP LitImage(const CString& chemin);
     int EcritImage(const CString& chemin, HBITMAP image);
