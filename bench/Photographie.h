@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
+#include "EcritJpeg.h"
 
 class Photographie {
 public:
@@ -70,30 +70,10 @@ public:
     // Written at quality with libjpeg's defaults; false on any failure.
     bool Ecrit(const std::string& path, int quality)
     {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (!file)
-            return false;
-        jpeg_compress_struct info;
-        jpeg_error_mgr erreur;
-        info.err = jpeg_std_error(&erreur);
-        jpeg_create_compress(&info);
-        jpeg_stdio_dest(&info, file);
-        info.image_width = JDIMENSION(m_Largeur);
-        info.image_height = JDIMENSION(m_Hauteur);
-        info.input_components = 3;
-        info.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, quality, TRUE);
-        jpeg_start_compress(&info, TRUE);
-        std::vector<JSAMPLE> ligne(std::size_t(m_Largeur) * 3);
-        while (info.next_scanline < info.image_height) {
-            Ligne(int(info.next_scanline), ligne.data());
-            JSAMPROW row = ligne.data();
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_compress(&info);
-        jpeg_destroy_compress(&info);
-        return std::fclose(file) == 0;
+        return EcritJpeg(path, m_Largeur, m_Hauteur, quality, [this](int y, JSAMPLE* ligne) {
+            Ligne(y, ligne);
+            return ligne;
+        });
     }
 
 private:

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "EcritJpeg.h"
+
 #include <jpeglib.h>
 
 class PlancherJpeg {
@@ -44,28 +46,10 @@ public:
     // The last decoded picture at quality, libjpeg's defaults otherwise.
     bool Encode(const std::string& cible, int quality) const
     {
-        std::FILE* file = std::fopen(cible.c_str(), "wb");
-        if (!file)
-            return false;
-        jpeg_compress_struct info;
-        jpeg_error_mgr erreur;
-        info.err = jpeg_std_error(&erreur);
-        jpeg_create_compress(&info);
-        jpeg_stdio_dest(&info, file);
-        info.image_width = m_Largeur;
-        info.image_height = m_Hauteur;
-        info.input_components = 3;
-        info.in_color_space = JCS_RGB;
-        jpeg_set_defaults(&info);
-        jpeg_set_quality(&info, quality, TRUE);
-        jpeg_start_compress(&info, TRUE);
-        while (info.next_scanline < info.image_height) {
-            JSAMPROW row = const_cast<JSAMPLE*>(&m_Pixels[std::size_t(info.next_scanline) * m_Largeur * 3]);
-            jpeg_write_scanlines(&info, &row, 1);
-        }
-        jpeg_finish_compress(&info);
-        jpeg_destroy_compress(&info);
-        return std::fclose(file) == 0;
+        // libjpeg only reads the rows it is given.
+        return EcritJpeg(cible, int(m_Largeur), int(m_Hauteur), quality, [this](int y, JSAMPLE*) {
+            return const_cast<JSAMPLE*>(&m_Pixels[std::size_t(y) * m_Largeur * 3]);
+        });
     }
 
     bool Passe(const std::string& source, const std::string& cible, int quality)

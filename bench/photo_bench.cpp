@@ -7,6 +7,7 @@
 #include "SilentInteraction.h"
 #include "codecs/Metadonnees.h"
 
+#include "EcritJpeg.h"
 #include "Mesure.h"
 
 #include <QGuiApplication>
@@ -54,44 +55,25 @@ std::vector<JOCTET> Xmp()
 
 bool Ecrit(const std::string& path, int w, int h)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    jpeg_compress_struct info;
-    jpeg_error_mgr erreur;
-    info.err = jpeg_std_error(&erreur);
-    jpeg_create_compress(&info);
-    jpeg_stdio_dest(&info, file);
-    info.image_width = JDIMENSION(w);
-    info.image_height = JDIMENSION(h);
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 92, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    const std::vector<JOCTET> exif = Exif(), xmp = Xmp();
-    jpeg_write_marker(&info, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
-    std::vector<JOCTET> icc(3072);
-    for (std::size_t i = 0; i < icc.size(); ++i)
-        icc[i] = JOCTET(i * 13);
-    jpeg_write_icc_profile(&info, icc.data(), unsigned(icc.size()));
-    jpeg_write_marker(&info, JPEG_APP0 + 1, xmp.data(), unsigned(xmp.size()));
-    std::vector<JSAMPLE> row(std::size_t(w) * 3);
     unsigned etat = 12345;
-    while (info.next_scanline < info.image_height) {
+    const auto ligne = [&](int y, JSAMPLE* row) {
         for (int x = 0; x < w; ++x) {
             etat = etat * 1664525u + 1013904223u;
-            const int y = int(info.next_scanline);
             row[3 * x] = JSAMPLE(x * 255 / w + (etat >> 29));
             row[3 * x + 1] = JSAMPLE(y * 255 / h);
             row[3 * x + 2] = JSAMPLE((x / 9 + y / 7) % 3 ? 60 : 200);
         }
-        JSAMPROW p = row.data();
-        jpeg_write_scanlines(&info, &p, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    return std::fclose(file) == 0;
+        return row;
+    };
+    return EcritJpeg(path, w, h, 92, ligne, [](jpeg_compress_struct& info) {
+        const std::vector<JOCTET> exif = Exif(), xmp = Xmp();
+        jpeg_write_marker(&info, JPEG_APP0 + 1, exif.data(), unsigned(exif.size()));
+        std::vector<JOCTET> icc(3072);
+        for (std::size_t i = 0; i < icc.size(); ++i)
+            icc[i] = JOCTET(i * 13);
+        jpeg_write_icc_profile(&info, icc.data(), unsigned(icc.size()));
+        jpeg_write_marker(&info, JPEG_APP0 + 1, xmp.data(), unsigned(xmp.size()));
+    });
 }
 
 } // namespace
