@@ -6,6 +6,7 @@
 // Usage: desktop_bench [rounds]
 
 #include "CArchive.h"
+#include "RessourcesProgramme.h"
 #include "CGraphique.h"
 #include "CPrincipaleView.h"
 #include "CTamparoApp.h"
@@ -52,7 +53,7 @@ int main(int argc, char** argv)
     modele.NomRepertoireAucun = 0;
     modele.NomRepertoireSpecifique = 1;
 
-    CTamparoApp::EnregistreRessources();
+    RessourcesProgramme::Enregistre();
     CTamparoApp tamparo;
     CGraphique graphique;
     tamparo.Graphique = &graphique;

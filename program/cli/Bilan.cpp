@@ -1,5 +1,10 @@
 #include "Bilan.h"
 
+#include "Manifeste.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -7,184 +12,55 @@
 
 namespace {
 
-// strchr would find the terminating zero too.
-bool Parmi(const char* ensemble, char c) { return c != 0 && std::strchr(ensemble, c) != nullptr; }
-
-void AjouteUtf8(std::string& sortie, unsigned point)
+// QString::toUtf8 turns a lone surrogate into '?'; U+FFFD says what it is.
+std::string Utf8(QString texte)
 {
-    if (point < 0x80) {
-        sortie += static_cast<char>(point);
-    } else if (point < 0x800) {
-        sortie += static_cast<char>(0xC0 | point >> 6);
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        sortie += static_cast<char>(0xE0 | point >> 12);
-        sortie += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        sortie += static_cast<char>(0xF0 | point >> 18);
-        sortie += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-        sortie += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        sortie += static_cast<char>(0x80 | (point & 0x3F));
+    for (qsizetype i = 0; i < texte.size(); ++i) {
+        if (texte[i].isHighSurrogate() && i + 1 < texte.size() && texte[i + 1].isLowSurrogate())
+            ++i;
+        else if (texte[i].isSurrogate())
+            texte[i] = QChar::ReplacementCharacter;
     }
+    return texte.toStdString();
 }
 
-// Reads the flat JSON objects of a manifest: string keys, string or plain
-// values. Every access is checked against the end of the line.
-class Lecteur {
-public:
-    explicit Lecteur(std::string_view texte) : m_Texte(texte) {}
-
-    void Blancs()
-    {
-        while (m_Position < m_Texte.size() && Parmi(" \t\r\n", m_Texte[m_Position]))
-            ++m_Position;
-    }
-    bool Prend(char c)
-    {
-        Blancs();
-        if (m_Position < m_Texte.size() && m_Texte[m_Position] == c) {
-            ++m_Position;
-            return true;
-        }
-        return false;
-    }
-    bool Fini()
-    {
-        Blancs();
-        return m_Position == m_Texte.size();
-    }
-
-    std::optional<std::string> Chaine()
-    {
-        if (!Prend('"'))
-            return std::nullopt;
-        std::string sortie;
-        while (m_Position < m_Texte.size()) {
-            const char c = m_Texte[m_Position++];
-            if (c == '"')
-                return sortie;
-            if (static_cast<unsigned char>(c) < 0x20)
-                return std::nullopt;
-            if (c != '\\') {
-                sortie += c;
-                continue;
-            }
-            if (m_Position >= m_Texte.size())
-                return std::nullopt;
-            const char e = m_Texte[m_Position++];
-            switch (e) {
-            case '"': case '\\': case '/': sortie += e; break;
-            case 'b': sortie += '\b'; break;
-            case 'f': sortie += '\f'; break;
-            case 'n': sortie += '\n'; break;
-            case 'r': sortie += '\r'; break;
-            case 't': sortie += '\t'; break;
-            case 'u': {
-                const std::optional<unsigned> point = Point();
-                if (!point)
-                    return std::nullopt;
-                AjouteUtf8(sortie, *point);
-                break;
-            }
-            default:
-                return std::nullopt;
-            }
-        }
+// A path's exact bytes: those of its "_b64" field when there is one (a
+// name that is not UTF-8), else its readable field. Null when either is
+// there but no string, or the bytes are no base64.
+std::optional<std::string> Chemin(const QJsonObject& champs, const QString& cle)
+{
+    const QJsonValue lisible = champs.value(cle);
+    const QJsonValue octets = champs.value(cle + Manifeste::kSuffixeOctets);
+    if (!lisible.isString() || !(octets.isUndefined() || octets.isString()))
         return std::nullopt;
-    }
-
-    // A number, true, false or null: kept as its text.
-    std::optional<std::string> Simple()
-    {
-        Blancs();
-        const std::size_t debut = m_Position;
-        while (m_Position < m_Texte.size() && Parmi("+-.0123456789eEtruefalsn", m_Texte[m_Position]))
-            ++m_Position;
-        if (m_Position == debut)
-            return std::nullopt;
-        return std::string(m_Texte.substr(debut, m_Position - debut));
-    }
-
-private:
-    std::optional<unsigned> Hex4()
-    {
-        if (m_Texte.size() - m_Position < 4)
-            return std::nullopt;
-        unsigned valeur = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = m_Texte[m_Position++];
-            const int chiffre = c >= '0' && c <= '9' ? c - '0' :
-                                c >= 'a' && c <= 'f' ? c - 'a' + 10 :
-                                c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-            if (chiffre < 0)
-                return std::nullopt;
-            valeur = valeur << 4 | static_cast<unsigned>(chiffre);
-        }
-        return valeur;
-    }
-
-    // After "\u": one code point, a surrogate pair joined; a lone
-    // surrogate is no character and becomes U+FFFD.
-    std::optional<unsigned> Point()
-    {
-        const std::optional<unsigned> haut = Hex4();
-        if (!haut)
-            return std::nullopt;
-        if (*haut < 0xD800 || *haut > 0xDFFF)
-            return haut;
-        if (*haut <= 0xDBFF && m_Texte.substr(m_Position, 2) == "\\u") {
-            const std::size_t avant = m_Position;
-            m_Position += 2;
-            const std::optional<unsigned> bas = Hex4();
-            if (!bas)
-                return std::nullopt;
-            if (*bas >= 0xDC00 && *bas <= 0xDFFF)
-                return 0x10000 + ((*haut - 0xD800) << 10) + (*bas - 0xDC00);
-            m_Position = avant;
-        }
-        return 0xFFFD;
-    }
-
-    std::string_view m_Texte;
-    std::size_t m_Position = 0;
-};
+    if (octets.isUndefined())
+        return Utf8(lisible.toString());
+    const QByteArray::FromBase64Result brut =
+        QByteArray::fromBase64Encoding(octets.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    if (!brut)
+        return std::nullopt;
+    return brut.decoded.toStdString();
+}
 
 } // namespace
 
 bool Bilan::LitLigne(std::string_view ligne, Enregistrement& enregistrement)
 {
-    Lecteur lecteur(ligne);
-    std::map<std::string, std::string> champs;
-    if (!lecteur.Prend('{'))
+    QJsonParseError erreur;
+    const QJsonDocument document =
+        QJsonDocument::fromJson(QByteArray(ligne.data(), static_cast<qsizetype>(ligne.size())), &erreur);
+    if (erreur.error != QJsonParseError::NoError || !document.isObject())
         return false;
-    if (!lecteur.Prend('}')) {
-        do {
-            const std::optional<std::string> cle = lecteur.Chaine();
-            if (!cle || !lecteur.Prend(':'))
-                return false;
-            lecteur.Blancs();
-            std::optional<std::string> valeur = lecteur.Chaine();
-            if (!valeur)
-                valeur = lecteur.Simple();
-            if (!valeur)
-                return false;
-            champs[*cle] = std::move(*valeur);
-        } while (lecteur.Prend(','));
-        if (!lecteur.Prend('}'))
-            return false;
-    }
-    if (!lecteur.Fini())
+    const QJsonObject champs = document.object();
+    const std::optional<std::string> source = Chemin(champs, QStringLiteral("source"));
+    const QString statut = champs.value(QStringLiteral("status")).toString();
+    if (!source || source->empty() ||
+        (statut != QLatin1String("ok") && statut != QLatin1String("skipped") && statut != QLatin1String("failed")))
         return false;
-    const auto source = champs.find("source");
-    const auto statut = champs.find("status");
-    if (source == champs.end() || source->second.empty() || statut == champs.end() ||
-        (statut->second != "ok" && statut->second != "skipped" && statut->second != "failed"))
-        return false;
-    enregistrement.Source = source->second;
-    enregistrement.Statut = statut->second;
-    const auto erreur = champs.find("error");
-    enregistrement.Erreur = erreur == champs.end() ? std::string() : erreur->second;
+    enregistrement.Source = *source;
+    enregistrement.Destination = Chemin(champs, QStringLiteral("destination")).value_or(std::string());
+    enregistrement.Statut = statut.toStdString();
+    enregistrement.Erreur = Utf8(champs.value(QStringLiteral("error")).toString());
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The totals of a run's manifests, one per shard: pictures signed, passed
 // and failed, and which failed with why. A picture recorded more than once
-// (a task run again into another manifest) counts once, by its best outcome.
+// (a task run again into another manifest) counts once, by its best outcome;
+// pictures are told apart by their path's exact bytes.
 
 #include <cstddef>
 #include <map>
@@ -12,12 +13,14 @@
 class Bilan {
 public:
     struct Enregistrement {
-        std::string Source;
+        std::string Source; // exact bytes
+        std::string Destination;
         std::string Statut; // ok, skipped or failed
         std::string Erreur;
     };
-    // One line as Manifeste writes it (any JSON spacing, any key order);
-    // false when it is not such a record.
+    // One line as Manifeste writes it, or wrote it before paths carried
+    // their bytes (any JSON spacing, any key order); false when it is not
+    // such a record.
     static bool LitLigne(std::string_view ligne, Enregistrement& enregistrement);
 
     // False, with the reason in Erreur, when the file cannot be read. Lines

@@ -16,12 +16,13 @@ public:
     std::string Erreur;
 
     // {"source":..,"destination":..,"status":"ok|skipped|failed","error":..,"ms":..}
+    // File names are bytes: what is not UTF-8 becomes U+FFFD in the named
+    // field, and the exact bytes follow it in "<field>_b64".
     void Ecrit(const CompteRendu& compte);
     static std::string Ligne(const CompteRendu& compte);
 
-    // A JSON string with its quotes. File names are bytes: what is not
-    // UTF-8 becomes U+FFFD so the line stays valid JSON.
-    static std::string Echappe(const std::string& texte);
+    // The suffix of the field that carries a path's exact bytes.
+    static constexpr const char* kSuffixeOctets = "_b64";
 
 private:
     struct Ferme {

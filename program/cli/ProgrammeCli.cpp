@@ -1,9 +1,10 @@
 #include "ProgrammeCli.h"
 
 #include "Bilan.h"
-#include "CTamparoApp.h"
+#include "RessourcesProgramme.h"
 #include "EstimationMemoire.h"
 #include "InteractionCapturee.h"
+#include "LimitesConteneur.h"
 #include "ListeTravaux.h"
 #include "Lot.h"
 #include "Manifeste.h"
@@ -111,7 +112,7 @@ bool ProgrammeCli::LitListe()
 
 int ProgrammeCli::Lance()
 {
-    CTamparoApp::EnregistreRessources();
+    RessourcesProgramme::Enregistre();
     if (!m_Options.FichiersDe.empty() && !LitListe())
         return kUsage;
 
@@ -189,7 +190,7 @@ int ProgrammeCli::Travailleurs(const ListeTravaux& liste) const
                                                                           taille ? taille->Hauteur : 0, octets));
     }
     const int coeurs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    return EstimationMemoire::Travailleurs(coeurs, EstimationMemoire::Disponible(), plusGrande);
+    return LimitesConteneur::Lit().Travailleurs(coeurs, EstimationMemoire::Disponible(), plusGrande);
 }
 
 int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo)

@@ -7,10 +7,10 @@
 #include "CPrincipaleView.h"
 #include "DernierDossier.h"
 #include "ListeTravaux.h"
+#include "RessourcesProgramme.h"
 
 #include "CRoutine.h"
 #include "Interaction.h"
-#include "Resources.h"
 #include "Screen.h"
 
 #include <QCoreApplication>
@@ -33,23 +33,9 @@ constexpr int kDureeAPropos = 3;
 
 } // namespace
 
-// Q_INIT_RESOURCE must not be used inside a namespace.
-static void InitialiseRessourcesProgramme() { Q_INIT_RESOURCE(program); }
-
-void CTamparoApp::EnregistreRessources()
-{
-    static const bool enregistrees = [] {
-        InitialiseRessourcesProgramme();
-        Resources::registerStrings(ResourceModule::Program, ":/tamparo2/strings.txt");
-        Resources::registerStrings(ResourceModule::Framework, ":/tamparo2/framework.txt");
-        return true;
-    }();
-    (void)enregistrees;
-}
-
 CTamparoApp::CTamparoApp() : AdresseProduit(TAMPARO_ADRESSE_PRODUIT), AdresseEditeur(TAMPARO_ADRESSE_EDITEUR)
 {
-    EnregistreRessources();
+    RessourcesProgramme::Enregistre();
     CString titre;
     QCoreApplication::setApplicationName(QString::fromStdString(CRoutine::Message(titre, kTitreApplication)));
     CDoc::PremierDocument = 1;

@@ -26,10 +26,6 @@ public:
 
     // The one application object, or null outside its lifetime.
     static CTamparoApp* Instance();
-    // The program's resources and string tables; the program and its tests
-    // call it before anything looks up a program resource.
-    static void EnregistreRessources();
-
     // Start-up with the command line (without the program name):
     // [template.tp2] [picture...]. Without a template (no argument, or a
     // picture first) a new document is made; the pictures go to the list,

@@ -1,5 +1,6 @@
 #include "EtapeSignature.h"
 
+#include "CouchesSignature.h"
 #include "Jeton.h"
 
 #include <QDir>
@@ -7,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,26 +28,16 @@ CString Resolu(const CString& chemin, const std::string& dossier)
 EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
     : m_Qualite(reglages.QualiteJPEG), m_Politique(reglages.MetadonneesSortie)
 {
-    m_Texte.Texte = reglages.Texte;
-    m_Texte.Police = CreateFontIndirect(&reglages.Fonte);
-    m_Texte.Encre = reglages.CouleurEncre;
-    m_Texte.Fond = reglages.CouleurFond;
-    m_Texte.Transparent = reglages.FondTransparent;
-    m_Texte.Place = reglages.EmplacementTexte;
-    m_Texte.Rendu = reglages.StyleTexte;
-
-    m_CoucheLogo.Place = reglages.EmplacementLogo;
-    m_CoucheLogo.Rendu = reglages.StyleLogo;
+    m_Texte = CouchesSignature::Texte(reglages, CreateFontIndirect(&reglages.Fonte));
     const CString logo = Resolu(reglages.Logo, dossierLogo);
     // As the logo panel loads it: the toolbox's own loader, a missing file
     // silently (the panel forgets it), a damaged one with the loader's message.
+    std::vector<std::uint8_t> alpha;
+    HBITMAP image = nullptr;
     if (!logo.empty() && QFileInfo(QString::fromStdString(logo)).isFile())
-        m_CoucheLogo.Image = m_Graphique.ChargeImageAlpha(logo, m_CoucheLogo.Alpha);
-    if (m_CoucheLogo.Image) {
-        m_CoucheLogo.Logo = logo;
-        CGraphique::RecupereInfosImage(m_CoucheLogo.Image, m_CoucheLogo.Taille, nullptr);
-    }
-    m_LogoManquant = !logo.empty() && !m_CoucheLogo.Image;
+        image = m_Graphique.ChargeImageAlpha(logo, alpha);
+    m_CoucheLogo = CouchesSignature::Logo(reglages, logo, image, std::move(alpha));
+    m_LogoManquant = !logo.empty() && !image;
 }
 
 EtapeSignature::~EtapeSignature()

@@ -8,6 +8,7 @@
 #include "CGraphique.h"
 #include "CMiniTexteDlg.h"
 #include "CSignatureLogoDlg.h"
+#include "CouchesSignature.h"
 #include "EmplacementPanneau.h"
 #include "Jeton.h"
 
@@ -47,34 +48,21 @@ Position CPrincipaleView::PositionTexte(CSize image) const
 
 CoucheTexte CPrincipaleView::CoucheTexteCourante() const
 {
-    CoucheTexte couche;
     if (!PanneauTexte)
-        return couche;
+        return CoucheTexte();
+    CoucheTexte couche = CouchesSignature::Texte(Reglages(), PanneauTexte->PoliceTexte);
     // The tokens as the run will replace them for the selected picture.
-    couche.Texte = Jeton::Remplace(PanneauTexte->Texte, {CheminSelection, LigneSelectionnee() + 1,
-                                                          CheminSelection.empty() ? CSize() : TailleImage,
-                                                          &MetadonneesSelection});
-    couche.Rendu = StyleTexte;
-    couche.Police = PanneauTexte->PoliceTexte;
-    couche.Encre = PanneauTexte->CouleurEncre->Couleur;
-    couche.Fond = PanneauTexte->CouleurFond->Couleur;
-    couche.Transparent = EtatBouton(PanneauTexte->CouleurFond->BoutonTransparent);
-    couche.Place = LitEmplacementPanneau(*PanneauTexte);
+    couche.Texte = Jeton::Remplace(couche.Texte, {CheminSelection, LigneSelectionnee() + 1,
+                                                   CheminSelection.empty() ? CSize() : TailleImage,
+                                                   &MetadonneesSelection});
     return couche;
 }
 
 CoucheLogo CPrincipaleView::CoucheLogoCourante() const
 {
-    CoucheLogo couche;
     if (!PanneauLogo)
-        return couche;
-    couche.Logo = PanneauLogo->Logo;
-    couche.Image = PanneauLogo->ImageLogo;
-    couche.Alpha = PanneauLogo->AlphaLogo;
-    couche.Taille = PanneauLogo->TailleLogo;
-    couche.Rendu = StyleLogo;
-    couche.Place = LitEmplacementPanneau(*PanneauLogo);
-    return couche;
+        return CoucheLogo();
+    return CouchesSignature::Logo(Reglages(), PanneauLogo->Logo, PanneauLogo->ImageLogo, PanneauLogo->AlphaLogo);
 }
 
 void CPrincipaleView::ConstruitApercu()

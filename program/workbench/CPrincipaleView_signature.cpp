@@ -6,21 +6,18 @@
 
 #include "CPrincipaleView.h"
 
-#include "Anticipation.h"
 #include "CProgressionDlg.h"
 #include "CQuestionTraitementDlg.h"
 #include "CRoutine.h"
-#include "EtapeSignature.h"
 #include "Interaction.h"
-#include "InteractionDifferee.h"
-#include "NomSortie.h"
+#include "SignatureOrdonnee.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QTreeWidget>
 
-#include <array>
-#include <memory>
+#include <optional>
+#include <utility>
 
 namespace {
 
@@ -29,39 +26,12 @@ constexpr const char* kQuestionArret = "Stop processing ?";
 constexpr const char* kChargementImpossible = "Unable to load file !";
 constexpr const char* kQuestionEchecEcriture = "Error during saving of this file !\nDo you want to continue ?";
 constexpr const char* kQuestionRetrait = "Do you want to delete treated files from list ?";
-constexpr const char* kEtapeChargement = "*** File Loading ***";
-constexpr const char* kEtapePreparation = "*** File Setup ***";
 constexpr const char* kFait = "OK";
 
 constexpr int kEtat = 1;
-// Pictures in hand at once: the one asked about and written, and the next
-// two loading, one a core, so that loading (the longer half) keeps up.
-constexpr int kEnMain = 3;
 
-// What one run keeps from file to file.
-struct Lot {
-    CPrincipaleView& vue;
-    QTreeWidget* liste;
-    // Boxes and the progress window belong to the view's window: a window
-    // owned by the disabled view itself would be disabled with it.
-    QWidget* proprietaire;
-    CProgressionDlg& progression;
-    // Names every output, on this thread: naming depends on the sources
-    // that came before.
-    NomSortie nommage;
-    // The settings as they were when the run started do the work, the
-    // pictures going round the steps so that each is in one thread's hands
-    // at a time.
-    std::array<std::unique_ptr<EtapeSignature>, kEnMain> etapes;
-    // After the steps: they end before them, whatever ends the run.
-    std::array<Anticipation, kEnMain> suivantes;
-    int total;
-    int arret = 0;
-    int reponse = 0;
-
-    EtapeSignature& Signataire(int index) { return *etapes[static_cast<std::size_t>(index % kEnMain)]; }
-    Anticipation& Suivante(int index) { return suivantes[static_cast<std::size_t>(index % kEnMain)]; }
-};
+static_assert(SignatureOrdonnee::Ecraser == CHOIX_ECRASER && SignatureOrdonnee::Renommer == CHOIX_RENOMMER &&
+              SignatureOrdonnee::ToutEcraser == CHOIX_TOUT_ECRASER && SignatureOrdonnee::Passer == CHOIX_PASSER);
 
 int Demande(QWidget* proprietaire, const char* texte)
 {
@@ -71,80 +41,6 @@ int Demande(QWidget* proprietaire, const char* texte)
 // The program is closing under the run: the frame has taken the toolbox
 // and the panels away, so nothing more can be loaded or composed.
 bool Interrompu(const CPrincipaleView& vue) { return !vue.Graphique() || !vue.PanneauTexte; }
-
-// One progress step; true when the run must end here, because the user
-// confirmed "Stop" or the program is closing.
-bool Etape(Lot& lot, int numero, const CString& fichier, const CString& operation)
-{
-    const int stop = CRoutine::ProgressionAfficheEtTeste(lot.progression, numero, lot.total, fichier, operation);
-    if (Interrompu(lot.vue) || (stop && Demande(lot.proprietaire, kQuestionArret) == IDYES)) {
-        lot.arret = 1;
-        return true;
-    }
-    return false;
-}
-
-// The other steps load the same logo: a damaged one has been reported once.
-std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
-{
-    InteractionDifferee repetition;
-    InteractionDifferee::Ecoute ecoute(repetition);
-    return std::make_unique<EtapeSignature>(reglages);
-}
-
-// Starts loading and signing row index's file, when the list has one and
-// it is not in hand already.
-void Anticipe(Lot& lot, int index)
-{
-    QTreeWidgetItem* ligne = lot.liste->topLevelItem(index);
-    if (!ligne)
-        return;
-    const CString source = ligne->text(0).toStdString();
-    if (!lot.Suivante(index).Tient(index + 1, source))
-        lot.Suivante(index).Lance(lot.Signataire(index), source, index + 1);
-}
-
-// Signs the file of row index into its output; 1 when the copy was written.
-int SigneFichier(Lot& lot, int index, const CString& source)
-{
-    const int numero = index + 1;
-    if (Etape(lot, numero, source, kEtapeChargement))
-        return 0;
-    // A list changed since the file was started ("New") has it started again.
-    if (!lot.Suivante(index).Tient(numero, source))
-        lot.Suivante(index).Lance(lot.Signataire(index), source, numero);
-    HBITMAP image = lot.Suivante(index).Recoit();
-    CString sortie = lot.nommage.Chemin(source);
-    if (!image) {
-        MessageBox(lot.proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
-        lot.arret = 1;
-        return 0;
-    }
-    // The next two start at once (the step of the one after next has just
-    // been freed); a run that stops before reaching them drops them.
-    Anticipe(lot, index + 1);
-    Anticipe(lot, index + 2);
-    int sauve = 0;
-    if (!Etape(lot, numero, source, kEtapePreparation) && !Etape(lot, numero, source, sortie)) {
-        // A name given by "Rename" is taken as it is, even when it exists.
-        if (lot.reponse != CHOIX_TOUT_ECRASER && QFileInfo::exists(QString::fromStdString(sortie)))
-            lot.reponse = CRoutine::QuestionEtProgression(sortie, lot.arret, lot.progression);
-        if (lot.reponse == CHOIX_PASSER) {
-            lot.reponse = 0;
-        } else if (!lot.arret && !Interrompu(lot.vue)) {
-            // The writers replace an existing file only once the new one is
-            // complete: "Replace" on the source itself cannot lose it.
-            sauve = lot.Signataire(index).Sauve(sortie, image);
-            if (!sauve && Demande(lot.proprietaire, kQuestionEchecEcriture) != IDYES)
-                lot.arret = 1;
-            if (lot.reponse == CHOIX_ECRASER)
-                lot.reponse = 0;
-        }
-    }
-    // Its memory serves the picture after next, which this step loads.
-    lot.Signataire(index).Rend(image);
-    return sauve;
-}
 
 } // namespace
 
@@ -156,6 +52,8 @@ void CPrincipaleView::SigneTousLesFichiers()
         return;
     }
     TraitementEnCours = 1;
+    // Boxes and the progress window belong to the view's window: a window
+    // owned by the disabled view itself would be disabled with it.
     QWidget* proprietaire = window();
     if (Demande(proprietaire, kQuestionDepart) != IDYES) {
         TraitementEnCours = 0;
@@ -173,27 +71,38 @@ void CPrincipaleView::SigneTousLesFichiers()
         progression.Progression->setRange(1, total);
     setEnabled(false);
 
-    const ModeleSignature reglages = Reglages();
-    Lot lot{*this,
-            liste,
-            proprietaire,
-            progression,
-            NomSortie(reglages),
-            {std::make_unique<EtapeSignature>(reglages), Seconde(reglages), Seconde(reglages)},
-            {},
-            total};
-    for (int index = 0; !lot.arret && index < liste->topLevelItemCount(); ++index) {
-        const QString nom = liste->topLevelItem(index)->text(0);
-        const int sauve = SigneFichier(lot, index, nom.toStdString());
-        // "New" from the menu may have emptied the list meanwhile: only
-        // the row that still holds this file gets the mark.
+    SignatureOrdonnee::Rappels rappels;
+    rappels.Source = [liste](int index) -> std::optional<CString> {
         QTreeWidgetItem* ligne = liste->topLevelItem(index);
-        if (sauve && ligne && ligne->text(0) == nom)
-            ligne->setText(kEtat, kFait);
+        return ligne ? std::optional<CString>(ligne->text(0).toStdString()) : std::nullopt;
+    };
+    rappels.Etape = [this, proprietaire, &progression, total](int numero, const CString& fichier,
+                                                             const CString& operation) {
+        const int stop = CRoutine::ProgressionAfficheEtTeste(progression, numero, total, fichier, operation);
+        return Interrompu(*this) || (stop && Demande(proprietaire, kQuestionArret) == IDYES);
+    };
+    rappels.Question = [&progression](CString& sortie, int& arret) {
+        return CRoutine::QuestionEtProgression(sortie, arret, progression);
+    };
+    rappels.EchecChargement = [proprietaire](const CString&) {
+        MessageBox(proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
+    };
+    rappels.EchecEcriture = [proprietaire](const CString&) {
+        return Demande(proprietaire, kQuestionEchecEcriture) == IDYES;
+    };
+    rappels.Interrompu = [this] { return Interrompu(*this); };
+    {
+        SignatureOrdonnee lot(Reglages(), std::move(rappels));
+        for (int index = 0; !lot.Arrete() && index < liste->topLevelItemCount(); ++index) {
+            const QString nom = liste->topLevelItem(index)->text(0);
+            const bool sauve = lot.SigneFichier(index, nom.toStdString());
+            // "New" from the menu may have emptied the list meanwhile: only
+            // the row that still holds this file gets the mark.
+            QTreeWidgetItem* ligne = liste->topLevelItem(index);
+            if (sauve && ligne && ligne->text(0) == nom)
+                ligne->setText(kEtat, kFait);
+        }
     }
-    // Pictures started for a run that ended before them are not written.
-    for (Anticipation& suivante : lot.suivantes)
-        suivante.Abandonne();
 
     if (!Interrompu(*this) && Demande(proprietaire, kQuestionRetrait) == IDYES) {
         const int selection = LigneSelectionnee();

@@ -8,6 +8,8 @@
 #include "Progression.h"
 #include "TestImages.h"
 
+#include <QJsonDocument>
+
 #include <gtest/gtest.h>
 
 using namespace TestImages;
@@ -50,20 +52,31 @@ TEST(OptionsCliTest, ShortLongGroupedAndJoinedFormsReadAlike)
 
 TEST(ManifesteTest, LinesAreValidJsonWhateverTheNames)
 {
+    // What a JSON reader gets back in "source": bytes that are not UTF-8
+    // become U+FFFD, one each.
     struct Cas {
-        std::string texte, attendu;
+        std::string nom, lisible;
     };
     const Cas cas[] = {
-        {"plain/a.jpg", "\"plain/a.jpg\""},
-        {"say \"hi\"\\", "\"say \\\"hi\\\"\\\\\""},
-        {"l1\nl2\tx\r", "\"l1\\nl2\\tx\\r\""},
-        {std::string("\x01\x1f\x7f", 3), "\"\\u0001\\u001f\\u007f\""},
-        {"\xc3\xa9t\xc3\xa9 \xf0\x9f\x93\xb7", "\"\xc3\xa9t\xc3\xa9 \xf0\x9f\x93\xb7\""},
-        {"bad\xff\xc3", "\"bad\\ufffd\\ufffd\""},
-        {"\xc0\xaf \xed\xa0\x80", "\"\\ufffd\\ufffd \\ufffd\\ufffd\\ufffd\""}, // overlong, surrogate
+        {"plain/a.jpg", "plain/a.jpg"},
+        {"say \"hi\"\\", "say \"hi\"\\"},
+        {"l1\nl2\tx\r", "l1\nl2\tx\r"},
+        {std::string("\x01\x1f\x7f", 3), std::string("\x01\x1f\x7f", 3)},
+        {"\xc3\xa9t\xc3\xa9 \xf0\x9f\x93\xb7", "\xc3\xa9t\xc3\xa9 \xf0\x9f\x93\xb7"},
+        {"bad\xff\xc3", "bad\xef\xbf\xbd\xef\xbf\xbd"},
+        {"\xc0\xaf \xed\xa0\x80", "\xef\xbf\xbd\xef\xbf\xbd \xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"}, // overlong, surrogate
     };
-    for (const Cas& c : cas)
-        EXPECT_EQ(Manifeste::Echappe(c.texte), c.attendu);
+    for (const Cas& c : cas) {
+        const Travail travail{c.nom, "TP", {}};
+        CompteRendu compte;
+        compte.Objet = &travail;
+        const std::string ligne = Manifeste::Ligne(compte);
+        QJsonParseError erreur;
+        const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(ligne), &erreur);
+        ASSERT_EQ(erreur.error, QJsonParseError::NoError) << ligne;
+        EXPECT_EQ(document["source"].toString().toStdString(), c.lisible);
+        EXPECT_EQ(ligne.find('\n'), ligne.size() - 1) << ligne;
+    }
 
     const Travail t{"a\".jpg", "TPa\".jpg", {}};
     CompteRendu compte;

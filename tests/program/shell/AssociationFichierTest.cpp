@@ -1,7 +1,7 @@
 // The .tp2 registration with the desktop.
 
 #include "CAssociationFichier.h"
-#include "CTamparoApp.h"
+#include "RessourcesProgramme.h"
 #include "TestImages.h"
 
 #include <QDir>
@@ -15,7 +15,7 @@ class Association : public testing::Test {
 protected:
     void SetUp() override
     {
-        CTamparoApp::EnregistreRessources();
+        RessourcesProgramme::Enregistre();
         m_avant = qgetenv("XDG_DATA_HOME");
         m_systemeAvant = qgetenv("XDG_DATA_DIRS");
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(bac.path("donnees")));

@@ -1,6 +1,7 @@
 // The tool bar, the information bar's link and logo, and the folder picker.
 
 #include "ShellTestSupport.h"
+#include "RessourcesProgramme.h"
 
 #include "CFolderDialog.h"
 #include "CInformationDialog.h"
@@ -151,7 +152,7 @@ TEST_F(ShellTest, TheLinkAndTheLogoOpenTheirPagesOnlyWhenBuiltIn)
 
 TEST_F(ShellTest, TheDesktopFolderPickerIsTitledAndLabelledAndOpensOnTheCallersFolder)
 {
-    CTamparoApp::EnregistreRessources();
+    RessourcesProgramme::Enregistre();
     const QString depart = QString::fromStdString(bac.path("depart"));
     ASSERT_TRUE(QDir().mkpath(depart));
     CString dossier = depart.toStdString();

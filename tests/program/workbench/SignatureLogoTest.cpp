@@ -3,7 +3,7 @@
 #include "CGraphique.h"
 #include "CSignatureLogoDlg.h"
 #include "DialogDriver.h"
-#include "CTamparoApp.h"
+#include "RessourcesProgramme.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
 #include "codecs/PngFile.h"
@@ -43,7 +43,7 @@ class SignatureLogo : public testing::Test {
 protected:
     void SetUp() override
     {
-        CTamparoApp::EnregistreRessources();
+        RessourcesProgramme::Enregistre();
         hote.Create();
         panneau.Create(hote.GetDlgItem(kCadre));
     }

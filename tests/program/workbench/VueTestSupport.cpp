@@ -1,4 +1,5 @@
 #include "VueTestSupport.h"
+#include "RessourcesProgramme.h"
 
 #include "DialogDriver.h"
 #include "ScriptedInteraction.h"
@@ -11,7 +12,7 @@
 
 void VueTest::SetUp()
 {
-    CTamparoApp::EnregistreRessources();
+    RessourcesProgramme::Enregistre();
     m_configAvant = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(bac.path("config")));
     application = std::make_unique<CTamparoApp>();

@@ -1,0 +1,89 @@
+#include "SignatureOrdonnee.h"
+
+#include "InteractionDifferee.h"
+
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+// The other steps load the same logo: a damaged one has been reported once.
+std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
+{
+    InteractionDifferee repetition;
+    InteractionDifferee::Ecoute ecoute(repetition);
+    return std::make_unique<EtapeSignature>(reglages);
+}
+
+} // namespace
+
+SignatureOrdonnee::SignatureOrdonnee(const ModeleSignature& reglages, Rappels rappels)
+    : m_Rappels(std::move(rappels)),
+      m_Nommage(reglages),
+      m_Etapes{std::make_unique<EtapeSignature>(reglages), Seconde(reglages), Seconde(reglages)}
+{
+}
+
+SignatureOrdonnee::~SignatureOrdonnee()
+{
+    for (Anticipation& suivante : m_Suivantes)
+        suivante.Abandonne();
+}
+
+bool SignatureOrdonnee::Etape(int numero, const CString& fichier, const CString& operation)
+{
+    if (m_Rappels.Etape(numero, fichier, operation)) {
+        m_Arret = 1;
+        return true;
+    }
+    return false;
+}
+
+void SignatureOrdonnee::Anticipe(int index)
+{
+    const std::optional<CString> source = m_Rappels.Source(index);
+    if (source && !Suivante(index).Tient(index + 1, *source))
+        Suivante(index).Lance(Signataire(index), *source, index + 1);
+}
+
+bool SignatureOrdonnee::SigneFichier(int index, const CString& source)
+{
+    const int numero = index + 1;
+    if (Etape(numero, source, kEtapeChargement))
+        return false;
+    // A list changed since the file was started ("New") has it started again.
+    if (!Suivante(index).Tient(numero, source))
+        Suivante(index).Lance(Signataire(index), source, numero);
+    HBITMAP image = Suivante(index).Recoit();
+    CString sortie = m_Nommage.Chemin(source);
+    if (!image) {
+        m_Rappels.EchecChargement(source);
+        m_Arret = 1;
+        return false;
+    }
+    // The next two start at once (the step of the one after next has just
+    // been freed); a run that stops before reaching them drops them.
+    Anticipe(index + 1);
+    Anticipe(index + 2);
+    bool sauve = false;
+    if (!Etape(numero, source, kEtapePreparation) && !Etape(numero, source, sortie)) {
+        // A name given by "Rename" is taken as it is, even when it exists.
+        if (m_Reponse != ToutEcraser && QFileInfo::exists(QString::fromStdString(sortie)))
+            m_Reponse = m_Rappels.Question(sortie, m_Arret);
+        if (m_Reponse == Passer) {
+            m_Reponse = Aucune;
+        } else if (!m_Arret && !m_Rappels.Interrompu()) {
+            // The writers replace an existing file only once the new one is
+            // complete: "Replace" on the source itself cannot lose it.
+            sauve = Signataire(index).Sauve(sortie, image) != 0;
+            if (!sauve && !m_Rappels.EchecEcriture(sortie))
+                m_Arret = 1;
+            if (m_Reponse == Ecraser)
+                m_Reponse = Aucune;
+        }
+    }
+    // Its memory serves the picture after next, which this step loads.
+    Signataire(index).Rend(image);
+    return sauve;
+}

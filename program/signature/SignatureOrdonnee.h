@@ -1,0 +1,73 @@
+#pragma once
+// The desktop's run engine: the list's pictures signed one after the other
+// in its order, each asked about and written on the calling thread while
+// the next two load and sign on threads of their own (one a core, loading
+// being the longer half). Outputs are named on the calling thread, since
+// naming depends on the sources that came before. Everything the user sees
+// (progress, questions, errors) goes through the caller's callbacks, in the
+// order a run on one thread would show it.
+
+#include "Anticipation.h"
+#include "EtapeSignature.h"
+#include "ModeleSignature.h"
+#include "NomSortie.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class SignatureOrdonnee {
+public:
+    // The answers to "the output exists" (the question dialog's numbers).
+    enum Reponse { Aucune = 0, Ecraser = 1, Renommer = 2, ToutEcraser = 3, Passer = 4 };
+
+    struct Rappels {
+        // The file of the list's row index now, nothing past its end: the
+        // list may change while the run waits for the user.
+        std::function<std::optional<CString>(int index)> Source;
+        // One progress step; true when the run must end here.
+        std::function<bool(int numero, const CString& fichier, const CString& operation)> Etape;
+        // The output exists: the answer, with sortie changed by "Rename" and
+        // arret set by "Stop".
+        std::function<int(CString& sortie, int& arret)> Question;
+        // A picture did not load: the run ends after this.
+        std::function<void(const CString& source)> EchecChargement;
+        // A write failed: true to go on with the next picture.
+        std::function<bool(const CString& sortie)> EchecEcriture;
+        // The program is closing under the run: nothing more is written.
+        std::function<bool()> Interrompu;
+    };
+
+    SignatureOrdonnee(const ModeleSignature& reglages, Rappels rappels);
+    // Pictures started for a run that ended before them are not written.
+    ~SignatureOrdonnee();
+    SignatureOrdonnee(const SignatureOrdonnee&) = delete;
+    SignatureOrdonnee& operator=(const SignatureOrdonnee&) = delete;
+
+    // Signs the file of row index into its output; true when it was written.
+    bool SigneFichier(int index, const CString& source);
+    // Set by a step the user stopped, a failed load, or "Stop" in a question.
+    bool Arrete() const { return m_Arret != 0; }
+
+private:
+    static constexpr int kEnMain = 3;
+    static constexpr const char* kEtapeChargement = "*** File Loading ***";
+    static constexpr const char* kEtapePreparation = "*** File Setup ***";
+
+    EtapeSignature& Signataire(int index) { return *m_Etapes[static_cast<std::size_t>(index % kEnMain)]; }
+    Anticipation& Suivante(int index) { return m_Suivantes[static_cast<std::size_t>(index % kEnMain)]; }
+    bool Etape(int numero, const CString& fichier, const CString& operation);
+    void Anticipe(int index);
+
+    Rappels m_Rappels;
+    NomSortie m_Nommage;
+    // The settings as they were when the run started do the work, the
+    // pictures going round the steps so that each is in one thread's hands
+    // at a time.
+    std::array<std::unique_ptr<EtapeSignature>, kEnMain> m_Etapes;
+    // After the steps: they end before them, whatever ends the run.
+    std::array<Anticipation, kEnMain> m_Suivantes;
+    int m_Arret = 0;
+    int m_Reponse = Aucune;
+};

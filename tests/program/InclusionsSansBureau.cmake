@@ -1,0 +1,28 @@
+# Fails when a file of the signing core or of the command line names a
+# header of the desktop (shell/ or workbench/): those two must build and run
+# without the desktop's widgets. Run as: cmake -DPROGRAMME=<program/> -P this
+cmake_policy(SET CMP0057 NEW)
+file(GLOB bureau ${PROGRAMME}/shell/*.h ${PROGRAMME}/workbench/*.h)
+set(interdits "")
+foreach(entete ${bureau})
+  get_filename_component(nom ${entete} NAME)
+  list(APPEND interdits ${nom})
+endforeach()
+file(GLOB fichiers ${PROGRAMME}/signature/*.h ${PROGRAMME}/signature/*.cpp
+  ${PROGRAMME}/cli/*.h ${PROGRAMME}/cli/*.cpp)
+set(fautes "")
+foreach(fichier ${fichiers})
+  file(STRINGS ${fichier} inclusions REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+  foreach(ligne ${inclusions})
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[\"<]([^\">]*)[\">].*$" "\\1" nom "${ligne}")
+    get_filename_component(nom "${nom}" NAME)
+    if(nom IN_LIST interdits)
+      string(APPEND fautes "  ${fichier}: ${nom}\n")
+    endif()
+  endforeach()
+endforeach()
+if(fautes)
+  message(FATAL_ERROR "The signing core and the command line include desktop headers:\n${fautes}")
+endif()
+list(LENGTH fichiers nombre)
+message(STATUS "${nombre} files of signature/ and cli/ include no desktop header")
