@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the PNG reader as a file, asking for
 // everything it can give (alpha plane and what the file carries beside).
 
+#include "codecs/Metadonnees.h"
 #include "codecs/PngFile.h"
 #include "EntreeFuzz.h"
 
@@ -13,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (path.empty())
         return 0;
     std::vector<std::uint8_t> alpha;
-    std::vector<std::uint8_t> icc;
-    HBITMAP image = PngFile::Charge(path, &alpha, &icc);
+    Metadonnees metadonnees;
+    HBITMAP image = PngFile::Charge(path, &alpha, &metadonnees);
     DeleteObject(image);
     return 0;
 }

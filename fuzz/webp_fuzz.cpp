@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the WebP reader as a file, asking for
 // everything it can give (alpha plane and what the file carries beside).
 
+#include "codecs/Metadonnees.h"
 #include "codecs/WebpFile.h"
 #include "EntreeFuzz.h"
 
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (path.empty())
         return 0;
     std::vector<std::uint8_t> alpha;
-    HBITMAP image = WebpFile::Charge(path, &alpha);
+    Metadonnees metadonnees;
+    HBITMAP image = WebpFile::Charge(path, &alpha, &metadonnees);
     DeleteObject(image);
     return 0;
 }

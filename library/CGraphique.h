@@ -31,7 +31,8 @@ public:
     static CSize RetourneTailleEcran(int* depth);
     int MessageResolutionEcran(int minimum);
 
-    // Files: the format comes from the last three characters of the name.
+    // Files: read as their content says (RegistreFormats), else as the last
+    // three characters of the name say; written as the name says.
     HBITMAP ChargeImage(CString path);
     int SauveImage(CString path, HBITMAP image, int quality);
     HBITMAP ChargeImageBMP(CString path);
@@ -47,13 +48,12 @@ public:
     HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha);
 
     // Photographs. ChargePhoto gives the picture upright, as a viewer shows
-    // it, and the metadata of a JPEG file (32 bits per pixel; a HEIC or AVIF
-    // file gives its Exif and ICC profile, a PNG file its ICC profile; BMP,
-    // GIF and WebP load as ChargeImage does, with no metadata); null and the
-    // same message as ChargeImage on failure. SauvePhoto writes the metadata
-    // loaded with the picture back into a JPEG file, as the policy says and
-    // adjusted to the picture saved (a PNG file gets the ICC profile; BMP,
-    // GIF and WebP get none); 1 or 0 as SauveImage.
+    // it, with the metadata its format carries (JPEG, PNG and WebP: Exif,
+    // XMP and ICC profile; HEIC and AVIF: Exif and ICC profile; BMP and GIF
+    // load as ChargeImage does, with none); null and the same message as
+    // ChargeImage on failure. SauvePhoto writes the metadata loaded with the
+    // picture into the formats that carry them, as the policy says and
+    // adjusted to the picture saved; 1 or 0 as SauveImage.
     HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                    PolitiqueMetadonnees politique);
@@ -151,4 +151,6 @@ private:
     HPEN m_Crayon = nullptr;
 
     friend class CGraphiqueTestAccess;
+    // Its JPEG entry reads and writes through the metadata members above.
+    friend class RegistreFormats;
 };

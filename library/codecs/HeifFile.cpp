@@ -35,6 +35,28 @@ void Initialise()
     (void)fait;
 }
 
+// The file's boxes read, its primary picture found, nothing decoded; no
+// handle when libheif refuses the file. The handle goes before its context.
+struct Primaire {
+    std::unique_ptr<heif_context, LibereContexte> contexte;
+    std::unique_ptr<heif_image_handle, LibrePoignee> poignee;
+};
+
+Primaire OuvrePrimaire(const CString& path)
+{
+    Initialise();
+    Primaire primaire;
+    primaire.contexte.reset(heif_context_alloc());
+    if (!primaire.contexte)
+        return primaire;
+    heif_context_set_maximum_image_size_limit(primaire.contexte.get(), HeifFile::kCoteMax);
+    heif_image_handle* brute = nullptr;
+    if (heif_context_read_from_file(primaire.contexte.get(), path.c_str(), nullptr).code == heif_error_Ok
+        && heif_context_get_primary_image_handle(primaire.contexte.get(), &brute).code == heif_error_Ok)
+        primaire.poignee.reset(brute);
+    return primaire;
+}
+
 // An Exif block in HEIF starts with the offset of its TIFF header; a JPEG
 // carries the header after "Exif\0\0".
 void GardeExif(const heif_image_handle* poignee, Metadonnees& metadonnees)
@@ -71,20 +93,14 @@ HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vec
 {
     if (alpha)
         alpha->clear();
-    Initialise();
     Budget& budget = Budget::Courant();
     budget.Debute();
-    std::unique_ptr<heif_context, LibereContexte> contexte(heif_context_alloc());
-    if (!contexte)
+    const Primaire primaire = OuvrePrimaire(path);
+    heif_image_handle* const poignee = primaire.poignee.get();
+    if (!poignee)
         return nullptr;
-    heif_context_set_maximum_image_size_limit(contexte.get(), kCoteMax);
-    heif_image_handle* brute = nullptr;
-    if (heif_context_read_from_file(contexte.get(), path.c_str(), nullptr).code != heif_error_Ok
-        || heif_context_get_primary_image_handle(contexte.get(), &brute).code != heif_error_Ok)
-        return nullptr;
-    std::unique_ptr<heif_image_handle, LibrePoignee> poignee(brute);
-    const int largeur = heif_image_handle_get_width(poignee.get());
-    const int hauteur = heif_image_handle_get_height(poignee.get());
+    const int largeur = heif_image_handle_get_width(poignee);
+    const int hauteur = heif_image_handle_get_height(poignee);
     // A turn swaps the sides but keeps the count, which is all that is
     // checked before decoding: the coded planes and libheif's RGBA copy.
     if (largeur <= 0 || hauteur <= 0 || !budget.AdmetPixels(std::uint64_t(largeur), std::uint64_t(hauteur))
@@ -96,7 +112,7 @@ HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vec
         return nullptr;
     options->convert_hdr_to_8bit = 1;
     heif_image* decodee = nullptr;
-    if (heif_decode_image(poignee.get(), &decodee, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get())
+    if (heif_decode_image(poignee, &decodee, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, options.get())
             .code
         != heif_error_Ok)
         return nullptr;
@@ -109,14 +125,24 @@ HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vec
         return nullptr;
     ImageRGBA image;
     if (!image.Cree(static_cast<std::uint32_t>(l), static_cast<std::uint32_t>(h),
-                    alpha && heif_image_handle_has_alpha_channel(poignee.get())))
+                    alpha && heif_image_handle_has_alpha_channel(poignee)))
         return nullptr;
     for (int y = 0; y < h; ++y)
         image.PoseLigne(y, plan + static_cast<std::size_t>(pas) * y);
     if (metadonnees) {
         metadonnees->Efface();
-        GardeExif(poignee.get(), *metadonnees);
-        GardeProfil(poignee.get(), *metadonnees);
+        GardeExif(poignee, *metadonnees);
+        GardeProfil(poignee, *metadonnees);
     }
     return image.Detache(alpha);
+}
+
+bool HeifFile::Dimensions(const CString& path, int& largeur, int& hauteur)
+{
+    const Primaire primaire = OuvrePrimaire(path);
+    if (!primaire.poignee)
+        return false;
+    largeur = heif_image_handle_get_width(primaire.poignee.get());
+    hauteur = heif_image_handle_get_height(primaire.poignee.get());
+    return true;
 }

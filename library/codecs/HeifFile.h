@@ -22,4 +22,7 @@ public:
     // Orientation is to be ignored (writing sets it to 1).
     static HBITMAP Charge(const CString& path, Metadonnees* metadonnees = nullptr,
                           std::vector<std::uint8_t>* alpha = nullptr);
+    // The primary picture's size as shown, from the file's boxes alone:
+    // nothing is decoded. False when libheif cannot read them.
+    static bool Dimensions(const CString& path, int& largeur, int& hauteur);
 };

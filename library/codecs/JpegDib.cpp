@@ -4,6 +4,7 @@
 
 #include "AtomicFile.h"
 #include "JpegEcriture.h"
+#include "RapportCodec.h"
 
 namespace {
 
@@ -19,9 +20,7 @@ const BITMAPINFOHEADER* Entete(HGLOBAL dib)
                                                                                                      : nullptr;
 }
 
-} // namespace
-
-BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message)
+BOOL EcritDIB(HGLOBAL dib, int quality, const CString& path, CString* message, RapportCodec& rapport)
 {
     if (quality < 0 || quality > 100 || !dib) {
         if (message)
@@ -43,7 +42,7 @@ BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message)
     }
     const auto width = static_cast<JDIMENSION>(header->biWidth);
     const auto height = static_cast<JDIMENSION>(header->biHeight);
-    JpegEcriture ecriture("JPEG Error");
+    JpegEcriture ecriture("JPEG Error", rapport);
     JSAMPARRAY lignes = nullptr;
     if (!ecriture.Demarre(fichier.stream(), width, height, 3, JCS_RGB, quality)
         || !(lignes = ecriture.AlloueLignes(width * 3, height))) {
@@ -58,6 +57,14 @@ BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message)
     if (message->empty() && !fichier.commit())
         *message = "Cannot write " + path;
     return message->empty();
+}
+
+} // namespace
+
+BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message)
+{
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return EcritDIB(dib, quality, path, message, rapport); });
 }
 
 BOOL DIBVersLignesRVB(HGLOBAL dib, int samplesPerRow, jpeg_compress_struct* encoder, BYTE** rows, CString* message)

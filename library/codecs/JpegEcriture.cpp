@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-JpegEcriture::JpegEcriture(const char* fatalCaption) : m_erreur(fatalCaption)
+JpegEcriture::JpegEcriture(const char* fatalCaption, RapportCodec& rapport) : m_erreur(fatalCaption, rapport)
 {
     // Zeroed, so that releasing a compressor whose creation failed is safe.
     std::memset(&m_info, 0, sizeof m_info);
@@ -16,7 +16,7 @@ bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION heigh
                            J_COLOR_SPACE space, int quality)
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     m_info.err = m_erreur.Gestionnaire();
@@ -41,7 +41,7 @@ bool JpegEcriture::EcritMetadonnees(const Metadonnees& metadonnees)
 bool JpegEcriture::EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil)
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     bool profilEcrit = false;
@@ -61,7 +61,7 @@ bool JpegEcriture::EcritMarqueurs(const Metadonnees& metadonnees, const std::vec
 JSAMPARRAY JpegEcriture::AlloueLignes(JDIMENSION samples, JDIMENSION rows)
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return nullptr;
     }
     return (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, rows);
@@ -70,7 +70,7 @@ JSAMPARRAY JpegEcriture::AlloueLignes(JDIMENSION samples, JDIMENSION rows)
 bool JpegEcriture::EcritLignes(JSAMPARRAY rows, JDIMENSION count)
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     return jpeg_write_scanlines(&m_info, rows, count) == count;
@@ -79,7 +79,7 @@ bool JpegEcriture::EcritLignes(JSAMPARRAY rows, JDIMENSION count)
 bool JpegEcriture::Termine()
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     jpeg_finish_compress(&m_info);

@@ -1,8 +1,8 @@
 #pragma once
 // One encoding of a JPEG file onto an open stream. Every call into the
-// library runs under a recovery point of its own: a fatal error shows its
-// message under the caption given and the call returns false. The
-// destructor releases the compressor; the stream belongs to the caller.
+// library runs under a recovery point of its own: a fatal error notes its
+// message under the caption given in the report and the call returns false.
+// The destructor releases the compressor; the stream belongs to the caller.
 
 #include "JpegErreur.h"
 
@@ -10,10 +10,12 @@
 #include <vector>
 
 class Metadonnees;
+class RapportCodec;
 
 class JpegEcriture {
 public:
-    explicit JpegEcriture(const char* fatalCaption);
+    // What the encoding has to say goes to rapport, which outlives it.
+    JpegEcriture(const char* fatalCaption, RapportCodec& rapport);
     ~JpegEcriture();
     JpegEcriture(const JpegEcriture&) = delete;
     JpegEcriture& operator=(const JpegEcriture&) = delete;
@@ -34,6 +36,10 @@ public:
     jpeg_compress_struct* Info() { return &m_info; }
     // The library's text of the fatal error that made a call fail.
     const char* Message() const { return m_erreur.Message(); }
+    RapportCodec& Rapport() const { return m_erreur.Rapport(); }
+    // The report of the calls to come, for an encoding that moves to
+    // another thread and back.
+    void Rapporte(RapportCodec& rapport) { m_erreur.Rapporte(rapport); }
 
 private:
     bool EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil);

@@ -18,8 +18,12 @@ JpegEcritureEnLots::JpegEcritureEnLots(JpegEcriture& ecriture, int width, bool f
         }
     // Without a buffer there is nothing to encode from: failed at once.
     m_Echec = m_Tampons.empty();
-    if (fil)
+    if (fil) {
         m_Fil = std::thread(&JpegEcritureEnLots::Travaille, this);
+        // The thread touches the encoder only once given rows, under the lock.
+        m_RapportAppelant = &ecriture.Rapport();
+        ecriture.Rapporte(m_RapportFil);
+    }
 }
 
 JpegEcritureEnLots::~JpegEcritureEnLots()
@@ -44,6 +48,8 @@ void JpegEcritureEnLots::Arrete()
     }
     m_Signal.notify_all();
     m_Fil.join();
+    m_Ecriture.Rapporte(*m_RapportAppelant);
+    m_RapportAppelant->Reprend(m_RapportFil);
 }
 
 Bitmap* JpegEcritureEnLots::Tampon()
@@ -94,7 +100,6 @@ bool JpegEcritureEnLots::Donne(std::unique_ptr<Bitmap> band)
 bool JpegEcritureEnLots::Termine()
 {
     Arrete();
-    m_Annonces.Rejoue();
     return !m_Echec;
 }
 
@@ -114,7 +119,6 @@ bool JpegEcritureEnLots::Encode(const Lot& lot)
 
 void JpegEcritureEnLots::Travaille()
 {
-    InteractionDifferee::Ecoute ecoute(m_Annonces);
     for (;;) {
         Lot lot{};
         bool echec = false;

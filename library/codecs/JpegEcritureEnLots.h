@@ -6,8 +6,8 @@
 // either way.
 
 #include "Bitmap.h"
-#include "InteractionDifferee.h"
 #include "JpegEcriture.h"
+#include "RapportCodec.h"
 
 #include <condition_variable>
 #include <deque>
@@ -19,9 +19,11 @@
 class JpegEcritureEnLots {
 public:
     // ecriture is started (markers written), its rows width pixels wide
-    // in 32 bits; with fil, it belongs to the thread until Termine.
+    // in 32 bits; with fil, it belongs to the thread until Termine, and
+    // reports there to a report of the thread's own.
     JpegEcritureEnLots(JpegEcriture& ecriture, int width, bool fil);
-    // Stops the thread, rows still waiting are dropped.
+    // Stops the thread, rows still waiting are dropped; what the thread
+    // reported joins ecriture's report, as in Termine.
     ~JpegEcritureEnLots();
     JpegEcritureEnLots(const JpegEcritureEnLots&) = delete;
     JpegEcritureEnLots& operator=(const JpegEcritureEnLots&) = delete;
@@ -35,8 +37,8 @@ public:
     bool Donne(Bitmap* rows, int count);
     bool Donne(std::unique_ptr<Bitmap> band);
     // Waits for every row given; true when all were encoded. What the
-    // encoder reported is then shown through the calling thread's
-    // Interaction, as if it had run there.
+    // thread reported is then added to ecriture's report, after what the
+    // caller reported before, as if the encoding had run on its thread.
     bool Termine();
 
 private:
@@ -58,6 +60,8 @@ private:
     std::vector<Bitmap*> m_Libres;
     bool m_Fin = false;
     bool m_Echec = false;
-    InteractionDifferee m_Annonces;
+    // The caller's report while the thread has the encoder.
+    RapportCodec* m_RapportAppelant = nullptr;
+    RapportCodec m_RapportFil;
     std::thread m_Fil;
 };

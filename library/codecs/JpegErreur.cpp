@@ -1,20 +1,23 @@
 #include "JpegErreur.h"
 
-#include "Interaction.h"
+#include "RapportCodec.h"
 
 #include <cstddef>
 #include <type_traits>
 
 static_assert(std::is_standard_layout_v<JpegErreur> && std::is_trivially_destructible_v<JpegErreur>);
 
-JpegErreur::JpegErreur(const char* caption) : m_titre(caption), m_message{}
+JpegErreur::JpegErreur(const char* caption, RapportCodec& rapport) : m_titre(caption), m_rapport(&rapport), m_message{}
 {
     jpeg_std_error(&m_gestionnaire);
     m_gestionnaire.error_exit = &JpegErreur::SortieFatale;
-    m_gestionnaire.output_message = &JpegErreur::AfficheAvertissement;
+    m_gestionnaire.output_message = &JpegErreur::NoteAvertissement;
 }
 
-void JpegErreur::AfficheFatale() const { MessageBox(nullptr, m_message, m_titre, MB_OK | MB_ICONERROR); }
+void JpegErreur::NoteFatale() const
+{
+    m_rapport->Ajoute(m_message, m_titre, MB_OK | MB_ICONERROR, RapportCodec::Boite::Libre);
+}
 
 void JpegErreur::SortieFatale(j_common_ptr info)
 {
@@ -31,13 +34,11 @@ void JpegErreur::Abandonne(j_common_ptr info, const char* text)
     std::longjmp(erreur->m_reprise, 1);
 }
 
-void JpegErreur::AfficheAvertissement(j_common_ptr info)
+void JpegErreur::NoteAvertissement(j_common_ptr info)
 {
+    // Called from inside the library: Ajoute never throws through its frames.
     char texte[JMSG_LENGTH_MAX];
     (*info->err->format_message)(info, texte);
-    // Called from inside the library: nothing may unwind through its frames.
-    try {
-        MessageBox(GetActiveWindow(), texte, "JPEG Error", MB_OK);
-    } catch (...) {
-    }
+    reinterpret_cast<JpegErreur*>(info->err)->m_rapport->Ajoute(texte, "JPEG Error", MB_OK,
+                                                                RapportCodec::Boite::FenetreActive);
 }

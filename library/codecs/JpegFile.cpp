@@ -1,9 +1,9 @@
 #include "JpegFile.h"
 
 #include "AtomicFile.h"
-#include "Interaction.h"
 #include "JpegEcriture.h"
 #include "JpegLecture.h"
+#include "RapportCodec.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,19 +15,17 @@ namespace {
 
 BYTE Gris(const BYTE* rgb) { return static_cast<BYTE>(0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]); }
 
-} // namespace
-
-BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
+BYTE* LitRVB(const CString& fileName, UINT* width, UINT* height, RapportCodec& rapport)
 {
     if (width)
         *width = 0;
     if (height)
         *height = 0;
-    JpegLecture lecture;
+    JpegLecture lecture(rapport);
     if (!lecture.Ouvre(fileName))
         return nullptr;
     if (!lecture.TailleAcceptable(3)) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return nullptr;
     }
     if (!lecture.Demarre())
@@ -36,7 +34,7 @@ BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
     const std::size_t rowBytes = static_cast<std::size_t>(info.output_width) * 3;
     std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[rowBytes * info.output_height]);
     if (!buffer) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return nullptr;
     }
     if (width)
@@ -69,7 +67,8 @@ BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
     return buffer.release();
 }
 
-BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color, int quality)
+BOOL EcritRVB(const CString& fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color, int quality,
+              RapportCodec& rapport)
 {
     if (!dataBuf || widthPix == 0 || height == 0)
         return 0;
@@ -78,7 +77,7 @@ BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UIN
         const std::size_t pixels = static_cast<std::size_t>(widthPix) * height;
         gris.reset(new (std::nothrow) BYTE[pixels]);
         if (!gris) {
-            AfxMessageBox("Memory error", MB_OK);
+            rapport.Ajoute("Memory error", {}, MB_OK, RapportCodec::Boite::Application);
             return 0;
         }
         for (std::size_t i = 0; i < pixels; ++i)
@@ -86,10 +85,10 @@ BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UIN
     }
     AtomicFile fichier(fileName);
     if (!fichier.open()) {
-        AfxMessageBox("JpegFile :\nCan't open " + fileName + "\n", MB_OK);
+        rapport.Ajoute("JpegFile :\nCan't open " + fileName + "\n", {}, MB_OK, RapportCodec::Boite::Application);
         return 0;
     }
-    JpegEcriture ecriture("JPEG Fatal Error");
+    JpegEcriture ecriture("JPEG Fatal Error", rapport);
     if (!ecriture.Demarre(fichier.stream(), widthPix, height, color ? 3 : 1, color ? JCS_RGB : JCS_GRAYSCALE,
                           quality))
         return 0;
@@ -103,9 +102,9 @@ BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UIN
     return ecriture.Termine() && fichier.commit() ? 1 : 0;
 }
 
-BOOL JpegFile::GetJPGDimensions(CString fileName, UINT* width, UINT* height)
+BOOL LitDimensions(const CString& fileName, UINT* width, UINT* height, RapportCodec& rapport)
 {
-    JpegLecture lecture;
+    JpegLecture lecture(rapport);
     if (!lecture.Ouvre(fileName))
         return 0;
     if (width)
@@ -113,6 +112,25 @@ BOOL JpegFile::GetJPGDimensions(CString fileName, UINT* width, UINT* height)
     if (height)
         *height = lecture.Info().image_height;
     return 1;
+}
+
+} // namespace
+
+BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
+{
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return LitRVB(fileName, width, height, rapport); });
+}
+
+BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color, int quality)
+{
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return EcritRVB(fileName, dataBuf, widthPix, height, color, quality, rapport); });
+}
+
+BOOL JpegFile::GetJPGDimensions(CString fileName, UINT* width, UINT* height)
+{
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return LitDimensions(fileName, width, height, rapport); });
 }
 
 BYTE* JpegFile::MakeDwordAlignedBuf(BYTE* dataBuf, UINT widthPix, UINT height, UINT* uiOutWidthBytes)

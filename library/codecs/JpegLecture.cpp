@@ -1,7 +1,7 @@
 #include "JpegLecture.h"
 
-#include "Interaction.h"
 #include "Metadonnees.h"
+#include "RapportCodec.h"
 
 #include <algorithm>
 #include <climits>
@@ -35,11 +35,9 @@ constexpr const char* kTropDeTravail = "JPEG image asks for more decoding than i
 
 std::uint64_t Arrondi(std::uint64_t n, std::uint64_t multiple) { return (n + multiple - 1) / multiple * multiple; }
 
-void SignaleOuverture(const CString& path) { AfxMessageBox("JPEG :\nCan't open " + path + "\n", MB_OK); }
-
 } // namespace
 
-JpegLecture::JpegLecture() : m_erreur("JPEG Fatal Error"), m_budget(Budget::Courant())
+JpegLecture::JpegLecture(RapportCodec& rapport) : m_erreur("JPEG Fatal Error", rapport), m_budget(Budget::Courant())
 {
     // Zeroed, so that releasing a decompressor whose creation failed is safe.
     std::memset(&m_info, 0, sizeof m_info);
@@ -56,14 +54,14 @@ bool JpegLecture::Ouvre(const CString& path)
 {
     m_fichier = std::fopen(path.c_str(), "rb");
     if (!m_fichier) {
-        SignaleOuverture(path);
+        m_erreur.Rapport().Ajoute("JPEG :\nCan't open " + path + "\n", {}, MB_OK, RapportCodec::Boite::Application);
         return false;
     }
     struct stat etat {};
     m_tailleFichier = ::fstat(::fileno(m_fichier), &etat) == 0 ? static_cast<std::uint64_t>(etat.st_size) : 0;
     m_budget.Debute(Budget::Permis(kTravailOffert, kTravailParOctet, m_tailleFichier));
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     m_info.err = m_erreur.Gestionnaire();
@@ -119,7 +117,7 @@ bool JpegLecture::TailleAcceptable(int octetsParPixel)
 bool JpegLecture::Demarre()
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     jpeg_start_decompress(&m_info);
@@ -129,7 +127,7 @@ bool JpegLecture::Demarre()
 JSAMPARRAY JpegLecture::AlloueLignes(JDIMENSION samples, JDIMENSION rows)
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return nullptr;
     }
     return (*m_info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&m_info), JPOOL_IMAGE, samples, rows);
@@ -139,7 +137,7 @@ bool JpegLecture::LitLignes(JSAMPARRAY rows, JDIMENSION count, JDIMENSION& lues)
 {
     lues = 0;
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     lues = jpeg_read_scanlines(&m_info, rows, count);
@@ -149,7 +147,7 @@ bool JpegLecture::LitLignes(JSAMPARRAY rows, JDIMENSION count, JDIMENSION& lues)
 bool JpegLecture::Termine()
 {
     if (setjmp(m_erreur.Reprise())) {
-        m_erreur.AfficheFatale();
+        m_erreur.NoteFatale();
         return false;
     }
     jpeg_finish_decompress(&m_info);
@@ -214,4 +212,7 @@ boolean JpegLecture::LitMarqueur(j_decompress_ptr info)
     return TRUE;
 }
 
-void JpegLecture::SignaleMemoire() { AfxMessageBox("JpegFile :\nOut of memory", MB_OK | MB_ICONERROR); }
+void JpegLecture::SignaleMemoire()
+{
+    m_erreur.Rapport().Ajoute("JpegFile :\nOut of memory", {}, MB_OK | MB_ICONERROR, RapportCodec::Boite::Application);
+}

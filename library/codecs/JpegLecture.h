@@ -1,8 +1,8 @@
 #pragma once
 // One decoding of a JPEG file, from opening to release. Every call into the
-// library runs under a recovery point of its own: a fatal error shows its
-// message under "JPEG Fatal Error" and the call returns false. Whatever
-// happened, the destructor releases the decompressor and the file.
+// library runs under a recovery point of its own: a fatal error notes its
+// message under "JPEG Fatal Error" in the report and the call returns false.
+// Whatever happened, the destructor releases the decompressor and the file.
 
 #include "Budget.h"
 #include "JpegErreur.h"
@@ -11,10 +11,12 @@
 #include <vector>
 
 class Metadonnees;
+class RapportCodec;
 
 class JpegLecture {
 public:
-    JpegLecture();
+    // What the decoding has to say goes to rapport, which outlives it.
+    explicit JpegLecture(RapportCodec& rapport);
     ~JpegLecture();
     JpegLecture(const JpegLecture&) = delete;
     JpegLecture& operator=(const JpegLecture&) = delete;
@@ -22,7 +24,7 @@ public:
     // Before Ouvre: the markers a photograph's metadata is made of go to
     // metadonnees as the file is read, within its bounds.
     void GardeMetadonnees(Metadonnees* metadonnees);
-    // Opens the file and reads its header; an image is required. Shows
+    // Opens the file and reads its header; an image is required. Reports
     // "JPEG :\nCan't open %s\n" when the file cannot be opened.
     bool Ouvre(const CString& path);
     // The decoding fits the thread's Budget: the pixels, the output rows of
@@ -41,8 +43,8 @@ public:
     bool LitLignes(JSAMPARRAY rows, JDIMENSION count, JDIMENSION& lues);
     bool Termine();
 
-    // "JpegFile :\nOut of memory", for a picture too large to hold.
-    static void SignaleMemoire();
+    // Reports "JpegFile :\nOut of memory", for a picture too large to hold.
+    void SignaleMemoire();
 
 private:
     static void Surveille(j_common_ptr info);

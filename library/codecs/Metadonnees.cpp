@@ -17,6 +17,7 @@ constexpr int kCom = 0xFE;
 
 constexpr char kIcc[] = "ICC_PROFILE"; // with its NUL: 12 bytes
 constexpr std::size_t kEnTeteIcc = sizeof kIcc + 2;
+constexpr char kExif[] = "Exif\0"; // with its NUL: 6 bytes, then the TIFF block
 
 bool Commence(std::span<const std::uint8_t> octets, const char* signature, std::size_t taille)
 {
@@ -39,9 +40,32 @@ bool Metadonnees::Ajoute(int code, std::span<const std::uint8_t> octets)
 
 bool Metadonnees::AjouteExif(std::span<const std::uint8_t> tiff)
 {
-    std::vector<std::uint8_t> octets{'E', 'x', 'i', 'f', 0, 0};
+    if (Commence(tiff, kExif, sizeof kExif))
+        tiff = tiff.subspan(sizeof kExif);
+    if (!Commence(tiff, "II*\0", 4) && !Commence(tiff, "MM\0*", 4))
+        return false;
+    std::vector<std::uint8_t> octets(kExif, kExif + sizeof kExif);
     octets.insert(octets.end(), tiff.begin(), tiff.end());
     return Ajoute(kApp1, octets);
+}
+
+bool Metadonnees::AjouteXmp(std::span<const std::uint8_t> paquet)
+{
+    std::vector<std::uint8_t> octets(Xmp::kEnTete.begin(), Xmp::kEnTete.end());
+    octets.insert(octets.end(), paquet.begin(), paquet.end());
+    return Ajoute(kApp1, octets);
+}
+
+std::span<const std::uint8_t> Metadonnees::BlocExif() const
+{
+    const Marqueur* m = MarqueurExif();
+    return m ? std::span<const std::uint8_t>(m->octets).subspan(sizeof kExif) : std::span<const std::uint8_t>();
+}
+
+std::span<const std::uint8_t> Metadonnees::PaquetXmp() const
+{
+    const Marqueur* m = MarqueurXmp();
+    return m ? std::span<const std::uint8_t>(m->octets).subspan(Xmp::kEnTete.size()) : std::span<const std::uint8_t>();
 }
 
 bool Metadonnees::AjouteProfilICC(std::span<const std::uint8_t> profil)
@@ -103,6 +127,14 @@ const Metadonnees::Marqueur* Metadonnees::MarqueurExif() const
 {
     for (const Marqueur& m : m_marqueurs)
         if (m.code == kApp1 && Exif::EstExif(m.octets))
+            return &m;
+    return nullptr;
+}
+
+const Metadonnees::Marqueur* Metadonnees::MarqueurXmp() const
+{
+    for (const Marqueur& m : m_marqueurs)
+        if (m.code == kApp1 && Commence(m.octets, Xmp::kEnTete.data(), Xmp::kEnTete.size()))
             return &m;
     return nullptr;
 }

@@ -36,9 +36,16 @@ public:
     // above, for oversized ones and once the total would pass its bound.
     bool Ajoute(int code, std::span<const std::uint8_t> octets);
     // The same from formats that store them whole: an Exif TIFF block (as
-    // after "Exif\0\0") and an ICC profile, cut into APP2 chunks.
+    // after "Exif\0\0"; some writers keep that header, which is then
+    // skipped; none without a TIFF header), an XMP packet (as after its
+    // namespace) and an ICC profile, cut into APP2 chunks.
     bool AjouteExif(std::span<const std::uint8_t> tiff);
+    bool AjouteXmp(std::span<const std::uint8_t> paquet);
     bool AjouteProfilICC(std::span<const std::uint8_t> profil);
+    // The first Exif TIFF block and main XMP packet, as other containers
+    // store them; empty when absent. Valid until the markers change.
+    std::span<const std::uint8_t> BlocExif() const;
+    std::span<const std::uint8_t> PaquetXmp() const;
     void Efface();
     bool Vide() const { return m_marqueurs.empty(); }
     const std::vector<Marqueur>& Marqueurs() const { return m_marqueurs; }
@@ -64,6 +71,7 @@ public:
 
 private:
     const Marqueur* MarqueurExif() const;
+    const Marqueur* MarqueurXmp() const;
 
     std::vector<Marqueur> m_marqueurs;
     std::size_t m_total = 0;

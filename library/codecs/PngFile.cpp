@@ -3,6 +3,7 @@
 #include "AtomicFile.h"
 #include "Budget.h"
 #include "ImageRGBA.h"
+#include "Metadonnees.h"
 
 #include <spng.h>
 
@@ -10,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
+#include <string>
 #include <sys/stat.h>
 
 namespace {
@@ -39,14 +42,47 @@ std::uint64_t OctetsBruts(const spng_ihdr& ihdr)
     return ((bitsLigne + 7) / 8 + 1) * ihdr.height;
 }
 
+// The iTXt keyword XMP is stored under.
+constexpr char kMotCleXmp[] = "XML:com.adobe.xmp";
+
+std::span<const std::uint8_t> Octets(const char* donnees, std::size_t taille)
+{
+    return {reinterpret_cast<const std::uint8_t*>(donnees), taille};
+}
+
+// What the file carries beside its pixels, as far as libspng has read it.
+void LitMetadonnees(spng_ctx* ctx, Metadonnees& metadonnees)
+{
+    metadonnees.Efface();
+    spng_exif exif{};
+    if (spng_get_exif(ctx, &exif) == 0 && exif.data && exif.length > 0)
+        metadonnees.AjouteExif(Octets(exif.data, exif.length));
+    std::uint32_t nombre = 0;
+    if (spng_get_text(ctx, nullptr, &nombre) == 0 && nombre > 0) {
+        std::vector<spng_text> textes(nombre);
+        if (spng_get_text(ctx, textes.data(), &nombre) == 0)
+            for (std::uint32_t i = 0; i < nombre && i < textes.size(); ++i) {
+                const spng_text& t = textes[i];
+                if (t.type == SPNG_ITXT && t.text && t.length > 0
+                    && std::strncmp(t.keyword, kMotCleXmp, sizeof t.keyword) == 0) {
+                    metadonnees.AjouteXmp(Octets(t.text, t.length));
+                    break;
+                }
+            }
+    }
+    spng_iccp iccp{};
+    if (spng_get_iccp(ctx, &iccp) == 0 && iccp.profile && iccp.profile_len > 0)
+        metadonnees.AjouteProfilICC(Octets(iccp.profile, iccp.profile_len));
+}
+
 } // namespace
 
-HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, std::vector<std::uint8_t>* icc)
+HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, Metadonnees* metadonnees)
 {
     if (alpha)
         alpha->clear();
-    if (icc)
-        icc->clear();
+    if (metadonnees)
+        metadonnees->Efface();
     std::unique_ptr<std::FILE, FermeFichier> fichier(std::fopen(path.c_str(), "rb"));
     Contexte ctx(spng_ctx_new(0));
     if (!fichier || !ctx)
@@ -71,13 +107,8 @@ HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, s
     const bool transparence = ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA
                               || ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA
                               || spng_get_trns(ctx.get(), &trns) == 0;
-    if (icc) {
-        spng_iccp iccp{};
-        if (spng_get_iccp(ctx.get(), &iccp) == 0 && iccp.profile && iccp.profile_len > 0) {
-            const auto* octets = reinterpret_cast<const std::uint8_t*>(iccp.profile);
-            icc->assign(octets, octets + iccp.profile_len);
-        }
-    }
+    if (metadonnees)
+        LitMetadonnees(ctx.get(), *metadonnees);
 
     std::size_t tailleRGBA = 0;
     if (spng_decoded_image_size(ctx.get(), SPNG_FMT_RGBA8, &tailleRGBA) != 0)
@@ -108,11 +139,15 @@ HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, s
             image.PoseLigne(static_cast<int>(y), pixels.get());
         }
     }
+    // Exif and text chunks may follow the pixels too. Damage there costs
+    // those chunks only: what came before them stays.
+    if (metadonnees && spng_decode_chunks(ctx.get()) == 0)
+        LitMetadonnees(ctx.get(), *metadonnees);
     return image.Detache(alpha);
 }
 
 int PngFile::Sauve(const CString& path, const Bitmap& image, const std::vector<std::uint8_t>* alpha,
-                   const std::vector<std::uint8_t>* icc)
+                   const Metadonnees* metadonnees)
 {
     const std::size_t pixels = std::size_t(image.width()) * image.height();
     if (alpha && alpha->size() != pixels)
@@ -130,13 +165,38 @@ int PngFile::Sauve(const CString& path, const Bitmap& image, const std::vector<s
     if (spng_set_png_file(ctx.get(), fichier.stream()) != 0 || spng_set_ihdr(ctx.get(), &ihdr) != 0
         || spng_set_option(ctx.get(), SPNG_IMG_COMPRESSION_LEVEL, kNiveauCompression) != 0)
         return 0;
-    if (icc && !icc->empty()) {
+    // The encoder only reads what it is given, and holds on to it until
+    // the file is written: everything below outlives the encoding.
+    const std::vector<std::uint8_t> icc = metadonnees ? metadonnees->ProfilICC() : std::vector<std::uint8_t>();
+    if (!icc.empty()) {
         spng_iccp iccp{};
         std::strcpy(iccp.profile_name, "ICC Profile");
-        iccp.profile_len = icc->size();
-        // The encoder only reads the profile it is given.
-        iccp.profile = reinterpret_cast<char*>(const_cast<std::uint8_t*>(icc->data()));
+        iccp.profile_len = icc.size();
+        iccp.profile = reinterpret_cast<char*>(const_cast<std::uint8_t*>(icc.data()));
         if (spng_set_iccp(ctx.get(), &iccp) != 0)
+            return 0;
+    }
+    const auto tiff = metadonnees ? metadonnees->BlocExif() : std::span<const std::uint8_t>();
+    if (!tiff.empty()) {
+        spng_exif exif{tiff.size(), reinterpret_cast<char*>(const_cast<std::uint8_t*>(tiff.data()))};
+        // A block without a TIFF header is refused, and left out rather
+        // than costing the picture.
+        spng_set_exif(ctx.get(), &exif);
+    }
+    // libspng measures a text with strlen, whatever its length says: it
+    // gets a copy that ends in a NUL (which XML never holds).
+    const auto paquet = metadonnees ? metadonnees->PaquetXmp() : std::span<const std::uint8_t>();
+    std::string xmp(paquet.begin(), paquet.end());
+    xmp.resize(std::strlen(xmp.c_str()));
+    spng_text texte{};
+    if (!xmp.empty()) {
+        std::strcpy(texte.keyword, kMotCleXmp);
+        texte.type = SPNG_ITXT;
+        texte.length = xmp.size();
+        texte.text = xmp.data();
+        texte.language_tag = const_cast<char*>("");
+        texte.translated_keyword = const_cast<char*>("");
+        if (spng_set_text(ctx.get(), &texte, 1) != 0)
             return 0;
     }
     if (spng_encode_image(ctx.get(), nullptr, 0, SPNG_FMT_PNG, SPNG_ENCODE_PROGRESSIVE | SPNG_ENCODE_FINALIZE) != 0)

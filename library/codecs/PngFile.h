@@ -2,11 +2,13 @@
 // PNG files through libspng: every colour type and depth read as a 32-bit
 // device image (16-bit samples keep their high byte; gamma, chromaticities
 // and colour profiles leave the pixels alone), with its alpha plane and its
-// ICC profile for callers that ask; written as 8-bit RGB, or RGBA with an
-// alpha plane.
+// Exif (eXIf), XMP (iTXt) and ICC profile (iCCP) for callers that ask;
+// written as 8-bit RGB, or RGBA with an alpha plane, with the same three.
 
 #include "Types.h"
 #include "Bitmap.h"
+
+class Metadonnees;
 
 #include <cstdint>
 #include <vector>
@@ -23,10 +25,12 @@ public:
 
     // Null when the file cannot be read, is damaged (a wrong CRC, a short
     // chunk), or is larger than the thread's Budget allows. alpha receives
-    // the alpha plane (empty when the picture is opaque), icc the profile.
+    // the alpha plane (empty when the picture is opaque), metadonnees the
+    // Exif, XMP and ICC profile the file carries.
     static HBITMAP Charge(const CString& path, std::vector<std::uint8_t>* alpha = nullptr,
-                          std::vector<std::uint8_t>* icc = nullptr);
+                          Metadonnees* metadonnees = nullptr);
     // 1 when written, 0 otherwise; what was at path survives a failure.
+    // metadonnees is written as given: the caller has filtered it.
     static int Sauve(const CString& path, const Bitmap& image, const std::vector<std::uint8_t>* alpha = nullptr,
-                     const std::vector<std::uint8_t>* icc = nullptr);
+                     const Metadonnees* metadonnees = nullptr);
 };

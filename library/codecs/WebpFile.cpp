@@ -3,14 +3,17 @@
 #include "AtomicFile.h"
 #include "Budget.h"
 #include "ImageRGBA.h"
+#include "Metadonnees.h"
 
 #include <webp/decode.h>
 #include <webp/demux.h>
 #include <webp/encode.h>
+#include <webp/mux.h>
 
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <span>
 #include <sys/stat.h>
 
 namespace {
@@ -85,13 +88,64 @@ int Ecrit(const std::uint8_t* donnees, std::size_t taille, const WebPPicture* im
 struct LibereImage {
     void operator()(WebPPicture* p) const { WebPPictureFree(p); }
 };
+struct LibereDemux {
+    void operator()(WebPDemuxer* d) const { WebPDemuxDelete(d); }
+};
+struct LibereMux {
+    void operator()(WebPMux* m) const { WebPMuxDelete(m); }
+};
+struct LibereMemoire {
+    void operator()(WebPMemoryWriter* w) const { WebPMemoryWriterClear(w); }
+};
+struct LibereDonnees {
+    void operator()(WebPData* d) const { WebPDataClear(d); }
+};
+
+// A file the demuxer does not take whole carries nothing we keep.
+void LitMetadonnees(const std::vector<std::uint8_t>& octets, Metadonnees& metadonnees)
+{
+    const WebPData donnees{octets.data(), octets.size()};
+    std::unique_ptr<WebPDemuxer, LibereDemux> demux(WebPDemux(&donnees));
+    if (!demux)
+        return;
+    const auto morceau = [&demux](const char* fourcc, auto&& ajoute) {
+        WebPChunkIterator it{};
+        if (WebPDemuxGetChunk(demux.get(), fourcc, 1, &it) && it.chunk.bytes && it.chunk.size > 0)
+            ajoute(std::span<const std::uint8_t>(it.chunk.bytes, it.chunk.size));
+        WebPDemuxReleaseChunkIterator(&it);
+    };
+    morceau("EXIF", [&](auto o) { metadonnees.AjouteExif(o); });
+    morceau("XMP ", [&](auto o) { metadonnees.AjouteXmp(o); });
+    morceau("ICCP", [&](auto o) { metadonnees.AjouteProfilICC(o); });
+}
+
+// The encoded picture with its metadata chunks, as the mux library lays
+// them out (VP8X header and flags included).
+bool Assemble(const WebPMemoryWriter& image, const std::vector<std::uint8_t>& icc,
+              std::span<const std::uint8_t> exif, std::span<const std::uint8_t> xmp, WebPData& sortie)
+{
+    std::unique_ptr<WebPMux, LibereMux> mux(WebPMuxNew());
+    const WebPData flux{image.mem, image.size};
+    if (!mux || WebPMuxSetImage(mux.get(), &flux, 0) != WEBP_MUX_OK)
+        return false;
+    const std::pair<const char*, std::span<const std::uint8_t>> morceaux[] = {
+        {"ICCP", icc}, {"EXIF", exif}, {"XMP ", xmp}};
+    for (const auto& [fourcc, octets] : morceaux) {
+        const WebPData donnees{octets.data(), octets.size()};
+        if (!octets.empty() && WebPMuxSetChunk(mux.get(), fourcc, &donnees, 0) != WEBP_MUX_OK)
+            return false;
+    }
+    return WebPMuxAssemble(mux.get(), &sortie) == WEBP_MUX_OK;
+}
 
 } // namespace
 
-HBITMAP WebpFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha)
+HBITMAP WebpFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, Metadonnees* metadonnees)
 {
     if (alpha)
         alpha->clear();
+    if (metadonnees)
+        metadonnees->Efface();
     Budget& budget = Budget::Courant();
     budget.Debute();
     std::vector<std::uint8_t> octets;
@@ -99,10 +153,14 @@ HBITMAP WebpFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha)
     if (!LitFichier(path, octets) || WebPGetFeatures(octets.data(), octets.size(), &f) != VP8_STATUS_OK
         || f.width <= 0 || f.height <= 0 || !budget.AdmetPixels(std::uint64_t(f.width), std::uint64_t(f.height)))
         return nullptr;
-    return PremiereImage(octets, f, alpha);
+    HBITMAP image = PremiereImage(octets, f, alpha);
+    if (image && metadonnees)
+        LitMetadonnees(octets, *metadonnees);
+    return image;
 }
 
-int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const std::vector<std::uint8_t>* alpha)
+int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const std::vector<std::uint8_t>* alpha,
+                    const Metadonnees* metadonnees)
 {
     const std::size_t pixels = std::size_t(image.width()) * image.height();
     if (quality < 0 || quality > 100 || path.empty() || image.width() > WEBP_MAX_DIMENSION
@@ -141,7 +199,25 @@ int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const
     AtomicFile fichier(path);
     if (!fichier.open())
         return 0;
-    picture.writer = &Ecrit;
-    picture.custom_ptr = &fichier;
-    return WebPEncode(&config, &picture) && fichier.commit() ? 1 : 0;
+    const std::vector<std::uint8_t> icc = metadonnees ? metadonnees->ProfilICC() : std::vector<std::uint8_t>();
+    const auto exif = metadonnees ? metadonnees->BlocExif() : std::span<const std::uint8_t>();
+    const auto xmp = metadonnees ? metadonnees->PaquetXmp() : std::span<const std::uint8_t>();
+    if (icc.empty() && exif.empty() && xmp.empty()) {
+        picture.writer = &Ecrit;
+        picture.custom_ptr = &fichier;
+        return WebPEncode(&config, &picture) && fichier.commit() ? 1 : 0;
+    }
+    // The mux library lays the chunks out around the picture, under the
+    // extended header they need: the picture is encoded in memory first.
+    WebPMemoryWriter memoire;
+    WebPMemoryWriterInit(&memoire);
+    std::unique_ptr<WebPMemoryWriter, LibereMemoire> gardeMemoire(&memoire);
+    picture.writer = &WebPMemoryWrite;
+    picture.custom_ptr = &memoire;
+    WebPData assemble{};
+    std::unique_ptr<WebPData, LibereDonnees> gardeAssemble(&assemble);
+    return WebPEncode(&config, &picture) && Assemble(memoire, icc, exif, xmp, assemble)
+                   && fichier.write(assemble.bytes, assemble.size) && fichier.commit()
+               ? 1
+               : 0;
 }

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::string_view kPrincipal("http://ns.adobe.com/xap/1.0/\0", 29);
 constexpr std::string_view kEtendu("http://ns.adobe.com/xmp/extension/\0", 35);
 // After the extended signature: a 32-character GUID, the full length and
 // this chunk's offset.
@@ -90,8 +89,8 @@ void Blanchit(std::vector<std::uint8_t>& app1, std::size_t debut, std::size_t fi
 std::size_t Xmp::Debut(std::span<const std::uint8_t> app1)
 {
     const std::string_view v(reinterpret_cast<const char*>(app1.data()), app1.size());
-    if (v.starts_with(kPrincipal))
-        return kPrincipal.size();
+    if (v.starts_with(kEnTete))
+        return kEnTete.size();
     if (v.starts_with(kEtendu) && v.size() >= kEnTeteEtendu)
         return kEnTeteEtendu;
     return 0;

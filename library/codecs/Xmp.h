@@ -12,6 +12,9 @@
 
 class Xmp {
 public:
+    // What a main XMP payload starts with, its NUL included.
+    static constexpr std::string_view kEnTete{"http://ns.adobe.com/xap/1.0/\0", 29};
+
     // Where the XML starts in a main or an extended XMP payload; 0 when the
     // payload is neither.
     static std::size_t Debut(std::span<const std::uint8_t> app1);

@@ -1,43 +1,26 @@
 #include "CGraphique.h"
 
-#include "CGif.h"
-
 #include "CRoutine.h"
 #include "Interaction.h"
-#include "codecs/HeifFile.h"
 #include "codecs/Metadonnees.h"
-#include "codecs/PngFile.h"
-#include "codecs/WebpFile.h"
+#include "codecs/RegistreFormats.h"
 
-#include <algorithm>
-#include <cctype>
 #include <new>
 
 namespace {
 
-// The format is named by the last three characters of the file name, in any case.
-std::string Ending(const CString& path)
+using Format = RegistreFormats::Format;
+
+// What a file is read as: its content, or, when no sniffer knows it (a
+// missing or damaged file), the last three characters of its name, so that
+// such a file fails with its format's own messages.
+const Format* FormatALire(const CString& path)
 {
-    std::string ending = path.size() > 3 ? path.substr(path.size() - 3) : path;
-    std::transform(ending.begin(), ending.end(), ending.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return ending;
+    const Format* format = RegistreFormats::ParContenu(path);
+    return format ? format : RegistreFormats::ParFinDeNom(path);
 }
 
-bool EstJPEG(const std::string& ending) { return ending == "JPG" || ending == "PEG"; }
-bool EstHEIF(const std::string& ending) { return ending == "EIC" || ending == "EIF" || ending == "VIF"; }
-
-// The formats that carry an alpha plane; null for the others.
-HBITMAP ChargeAvecAlpha(const std::string& ending, const CString& path, std::vector<BYTE>* alpha)
-{
-    if (ending == "PNG")
-        return PngFile::Charge(path, alpha);
-    if (ending == "EBP")
-        return WebpFile::Charge(path, alpha);
-    if (EstHEIF(ending))
-        return HeifFile::Charge(path, nullptr, alpha);
-    return nullptr;
-}
+bool EstJPEG(const Format* format) { return format && format->Id == RegistreFormats::Genre::Jpeg; }
 
 void SignaleEchecChargement()
 {
@@ -46,82 +29,44 @@ void SignaleEchecChargement()
     MessageBox(nullptr, CRoutine::Message(text, 11), CRoutine::Message(caption, 4), MB_OK | MB_ICONERROR);
 }
 
+HBITMAP Charge(CGraphique& graphique, const Format* format, const CString& path, std::vector<BYTE>* alpha,
+               Metadonnees* metadonnees)
+{
+    HBITMAP image = format ? format->Lit(graphique, path, alpha, metadonnees) : nullptr;
+    if (!image)
+        SignaleEchecChargement();
+    return image;
+}
+
 } // namespace
 
 HBITMAP CGraphique::ChargeImage(CString path)
 {
-    const std::string ending = Ending(path);
-    HBITMAP image = nullptr;
-    if (ending == "BMP")
-        image = ChargeImageBMP(path);
-    else if (ending == "JPG" || ending == "PEG")
-        image = ChargeImageJPEG(path);
-    else if (ending == "GIF")
-        image = ChargeImageGIF(path);
-    else
-        image = ChargeAvecAlpha(ending, path, nullptr);
-    if (!image)
-        SignaleEchecChargement();
-    return image;
+    return Charge(*this, FormatALire(path), path, nullptr, nullptr);
 }
 
 HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha)
 {
     alpha.clear();
-    const std::string ending = Ending(path);
-    if (ending == "GIF") {
-        CGif gif;
-        HBITMAP image = gif.Load(path.c_str()) ? gif.FirstImage() : nullptr;
-        if (image)
-            alpha = gif.Alpha();
-        else
-            SignaleEchecChargement();
-        return image;
-    }
-    if (ending != "PNG" && ending != "EBP" && !EstHEIF(ending))
-        return ChargeImage(path);
-    HBITMAP image = ChargeAvecAlpha(ending, path, &alpha);
-    if (!image)
-        SignaleEchecChargement();
-    return image;
+    return Charge(*this, FormatALire(path), path, &alpha, nullptr);
 }
 
 int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
 {
-    const std::string ending = Ending(path);
-    if (ending == "BMP")
-        return SauveImageBMP(path, image);
-    if (ending == "JPG" || ending == "PEG")
-        return SauveImageJPEG(path, image, quality);
-    if (ending == "GIF")
-        return SauveImageGIF(path, image);
-    if (ending == "PNG")
-        return image ? PngFile::Sauve(path, *image) : 0;
-    if (ending == "EBP")
-        return image ? WebpFile::Sauve(path, *image, quality) : 0;
-    return 0;
+    const Format* format = RegistreFormats::ParFinDeNom(path);
+    return format && format->Ecrit ? format->Ecrit(*this, path, image, quality, nullptr) : 0;
 }
 
 HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
 {
     metadonnees.Efface();
-    const std::string ending = Ending(path);
-    if (ending == "PNG" || EstHEIF(ending)) {
-        // The container has turned a HEIF picture already; its Exif
-        // Orientation is set to 1 when written.
-        std::vector<std::uint8_t> icc;
-        HBITMAP image = ending == "PNG" ? PngFile::Charge(path, nullptr, &icc)
-                                        : HeifFile::Charge(path, &metadonnees, nullptr);
-        if (!icc.empty())
-            metadonnees.AjouteProfilICC(icc);
-        if (!image)
-            SignaleEchecChargement();
-        return image;
-    }
-    if (!EstJPEG(ending))
-        return ChargeImage(path);
-    HBITMAP image = ChargeJPEGAvecMetadonnees(path, metadonnees);
-    if (const int orientation = metadonnees.Orientation(); image && orientation != 1) {
+    const Format* format = FormatALire(path);
+    if (!format || format->Metadonnees == RegistreFormats::Aucune)
+        return Charge(*this, format, path, nullptr, nullptr);
+    HBITMAP image = format->Lit(*this, path, nullptr, &metadonnees);
+    // A container that turned the pixels itself keeps an Orientation that
+    // no longer applies; writing sets it to 1 in every case.
+    if (const int orientation = metadonnees.Orientation(); image && !format->DejaRedresse && orientation != 1) {
         HBITMAP droite = RedresseImage(image, orientation);
         DeleteObject(image);
         image = droite;
@@ -136,9 +81,11 @@ CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie,
                                                   const Bandes& bands, const Retouche& retouche,
                                                   bool encoderThread)
 {
-    if (!EstJPEG(Ending(source)) || !EstJPEG(Ending(sortie)) || quality < 0 || quality > 100)
+    if (!EstJPEG(FormatALire(source)) || !EstJPEG(RegistreFormats::ParFinDeNom(sortie)) || quality < 0
+        || quality > 100)
         return Flux::Inapplicable;
-    const Flux flux = RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread);
+    const Flux flux =
+        RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread);
     if (flux == Flux::EchecLecture)
         SignaleEchecChargement();
     return flux;
@@ -147,26 +94,12 @@ CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie,
 int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                            PolitiqueMetadonnees politique)
 {
-    const std::string ending = Ending(path);
-    if (ending == "PNG" && image) {
-        try {
-            const std::vector<std::uint8_t> icc =
-                politique == PolitiqueMetadonnees::Aucune ? std::vector<std::uint8_t>() : metadonnees.ProfilICC();
-            return PngFile::Sauve(path, *image, nullptr, &icc);
-        } catch (const std::bad_alloc&) {
-            return 0;
-        }
-    }
-    if (!EstJPEG(ending) || !image)
+    const Format* format = RegistreFormats::ParFinDeNom(path);
+    if (!format || !format->Ecrit || !image || format->Metadonnees == RegistreFormats::Aucune)
         return SauveImage(path, image, quality);
     try {
         const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());
-        if (image->bitsPerPixel() == 32)
-            return SauveJPEGAvecMetadonnees(path, *image, quality, ecrits);
-        HBITMAP copie = Copie32Bits(*image);
-        const int resultat = copie ? SauveJPEGAvecMetadonnees(path, *copie, quality, ecrits) : 0;
-        DeleteObject(copie);
-        return resultat;
+        return format->Ecrit(*this, path, image, quality, &ecrits);
     } catch (const std::bad_alloc&) {
         return 0;
     }

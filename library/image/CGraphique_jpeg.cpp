@@ -12,6 +12,7 @@
 #include "JpegFile.h"
 #include "codecs/JpegLecture.h"
 #include "codecs/Metadonnees.h"
+#include "codecs/RapportCodec.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,14 +41,14 @@ void EffaceQuatriemeOctet(BYTE* row, int width)
         row[4 * x + 3] = 0;
 }
 
-HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees = nullptr)
+HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, RapportCodec& rapport)
 {
-    JpegLecture lecture;
+    JpegLecture lecture(rapport);
     lecture.GardeMetadonnees(metadonnees);
     if (!lecture.Ouvre(path))
         return nullptr;
     if (!lecture.TailleAcceptable(4)) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return nullptr;
     }
     jpeg_decompress_struct& info = lecture.Info();
@@ -63,7 +64,7 @@ HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees = nullptr)
     image.Attach(Bitmap::Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 32,
                                 visible ? Bitmap::Fill::Overwritten : Bitmap::Fill::Zero));
     if (!image) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return nullptr;
     }
     Bitmap& bitmap = *image.GetSafeHandle();
@@ -116,7 +117,8 @@ HBITMAP ChargeParDIB(const CString& path)
     return image;
 }
 
-int SauveEnBGRX(const CString& path, const Bitmap& image, int quality, const Metadonnees* ecrits = nullptr)
+int SauveEnBGRX(const CString& path, const Bitmap& image, int quality, const Metadonnees* ecrits,
+                RapportCodec& rapport)
 {
     if (quality < 0 || quality > 100 || path.empty())
         return 0;
@@ -124,7 +126,7 @@ int SauveEnBGRX(const CString& path, const Bitmap& image, int quality, const Met
     if (!fichier.open())
         return 0;
     const auto height = static_cast<JDIMENSION>(image.height());
-    JpegEcriture ecriture("JPEG Error");
+    JpegEcriture ecriture("JPEG Error", rapport);
     if (!ecriture.Demarre(fichier.stream(), static_cast<JDIMENSION>(image.width()), height, 4, JCS_EXT_BGRX,
                           quality))
         return 0;
@@ -158,17 +160,15 @@ bool LitLignes(JpegLecture& lecture, Bitmap& image, int first, int count)
     return true;
 }
 
-} // namespace
-
-CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
-                                                Metadonnees& metadonnees, PolitiqueMetadonnees politique,
-                                                const Bandes& bands, const Retouche& retouche,
-                                                bool encoderThread)
+// The steps and their failures are ChargeEnBGRX's and SauveEnBGRX's,
+// interleaved.
+CGraphique::Flux RetoucheEnBGRX(const CString& source, const CString& sortie, int quality, Metadonnees& metadonnees,
+                                PolitiqueMetadonnees politique, const CGraphique::Bandes& bands,
+                                const CGraphique::Retouche& retouche, bool encoderThread, RapportCodec& rapport)
 {
-    // The steps and their failures are ChargeEnBGRX's and SauveEnBGRX's,
-    // interleaved.
+    using Flux = CGraphique::Flux;
     metadonnees.Efface();
-    JpegLecture lecture;
+    JpegLecture lecture(rapport);
     lecture.GardeMetadonnees(&metadonnees);
     if (!lecture.Ouvre(source))
         return Flux::EchecLecture;
@@ -176,7 +176,7 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
     if (metadonnees.Orientation() != 1 || (info.out_color_space != JCS_RGB && info.out_color_space != JCS_GRAYSCALE))
         return Flux::Inapplicable;
     if (!lecture.TailleAcceptable(4)) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return Flux::EchecLecture;
     }
     info.out_color_space = JCS_EXT_BGRX;
@@ -190,14 +190,14 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
         zones = bands(CSize(width, height));
         ecrits = metadonnees.PourEcriture(politique, width, height);
     } catch (const std::bad_alloc&) {
-        JpegLecture::SignaleMemoire();
+        lecture.SignaleMemoire();
         return Flux::EchecLecture;
     }
 
     AtomicFile fichier(sortie);
     if (!fichier.open())
         return Flux::EchecEcriture;
-    JpegEcriture ecriture("JPEG Error");
+    JpegEcriture ecriture("JPEG Error", rapport);
     if (!ecriture.Demarre(fichier.stream(), info.output_width, info.output_height, 4, JCS_EXT_BGRX, quality)
         || !ecriture.EcritMetadonnees(ecrits))
         return Flux::EchecEcriture;
@@ -205,7 +205,7 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
         // Rows are decoded and drawn here, while those before them may be
         // encoded on a second core. The encoder ignores the fourth byte.
         JpegEcritureEnLots encodeur(ecriture, width, encoderThread);
-        // A failed encoding is reported as it reports itself, on this thread.
+        // The encoder's report joins this one, after what was reported here.
         const auto echecEcriture = [&] {
             encodeur.Termine();
             return Flux::EchecEcriture;
@@ -235,7 +235,7 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
                 return passage;
             std::unique_ptr<Bitmap> bande(Bitmap::Create(width, fin - debut, 32, Bitmap::Fill::Overwritten));
             if (!bande) {
-                JpegLecture::SignaleMemoire();
+                lecture.SignaleMemoire();
                 return Flux::EchecLecture;
             }
             if (!LitLignes(lecture, *bande, 0, fin - debut))
@@ -257,15 +257,31 @@ CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CSt
     return ecriture.Termine() && fichier.commit() ? Flux::Ecrit : Flux::EchecEcriture;
 }
 
+} // namespace
+
+CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
+                                                Metadonnees& metadonnees, PolitiqueMetadonnees politique,
+                                                const Bandes& bands, const Retouche& retouche,
+                                                bool encoderThread)
+{
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) {
+        return RetoucheEnBGRX(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread,
+                              rapport);
+    });
+}
+
 HBITMAP CGraphique::ChargeImageJPEG(CString path)
 {
-    return Screen::depth() == 32 ? ChargeEnBGRX(path) : ChargeParDIB(path);
+    if (Screen::depth() != 32)
+        return ChargeParDIB(path);
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return ChargeEnBGRX(path, nullptr, rapport); });
 }
 
 int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
 {
     if (image && image->bitsPerPixel() == 32)
-        return SauveEnBGRX(path, *image, quality);
+        return RapportCodec::AfficheApres(
+            [&](RapportCodec& rapport) { return SauveEnBGRX(path, *image, quality, nullptr, rapport); });
     CBitmap source;
     source.Attach(image);
     HGLOBAL dib = LocalDDBToDIB(&source, BI_RGB, nullptr);
@@ -280,11 +296,13 @@ int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
 HBITMAP CGraphique::ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees)
 {
     metadonnees.Efface();
-    return ChargeEnBGRX(path, &metadonnees);
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return ChargeEnBGRX(path, &metadonnees, rapport); });
 }
 
 int CGraphique::SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
                                          const Metadonnees& ecrits)
 {
-    return SauveEnBGRX(path, image, quality, &ecrits);
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return SauveEnBGRX(path, image, quality, &ecrits, rapport); });
 }

@@ -1,5 +1,6 @@
 #include "Interaction.h"
 
+#include "InteractionEgaree.h"
 #include "QtInteraction.h"
 #include "StderrInteraction.h"
 
@@ -17,16 +18,28 @@ Interaction& Interaction::current()
 {
     if (t_installed)
         return *t_installed;
-    if (g_installed)
-        return *g_installed;
-    // Without an application object a dialog would abort the program: a tool
-    // linking the library reports on its standard error instead.
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        static StderrInteraction terminal;
-        return terminal;
+    const auto* application = qobject_cast<QApplication*>(QCoreApplication::instance());
+    Interaction* choisie = g_installed;
+    if (!choisie) {
+        // Without an application object a dialog would abort the program: a
+        // tool linking the library reports on its standard error instead.
+        if (!application) {
+            static StderrInteraction terminal;
+            return terminal;
+        }
+        static QtInteraction desktop;
+        choisie = &desktop;
     }
-    static QtInteraction desktop;
-    return desktop;
+    // Qt's windows live on the GUI thread only: a worker must report through
+    // a scope of its own (installForThread).
+    if (application && QThread::currentThread() != application->thread() && dynamic_cast<QtInteraction*>(choisie)) {
+#ifndef NDEBUG
+        qFatal("Interaction: a worker thread reports without an Interaction of its own");
+#endif
+        static InteractionEgaree egaree;
+        return egaree;
+    }
+    return *choisie;
 }
 
 void Interaction::install(Interaction* interaction) { g_installed = interaction; }

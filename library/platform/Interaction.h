@@ -70,6 +70,8 @@ public:
     virtual bool openOnDesktop(const std::string& fileOrUrl) = 0;
 
     // The implementation in use; the desktop one unless another was installed.
+    // Never the desktop one off the GUI thread: there, a thread without its
+    // own is a programming error (debug builds stop, see InteractionEgaree).
     static Interaction& current();
     // Installs an implementation (not owned); null restores the desktop one.
     static void install(Interaction* interaction);

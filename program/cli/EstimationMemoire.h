@@ -1,7 +1,7 @@
 #pragma once
 // How many workers the memory allows: each picture's size from its file's
-// header (JPEG frame, BMP information header, GIF screen), without decoding,
-// and the memory the system says is available.
+// header, without decoding (RegistreFormats' probe of the format its content
+// shows), and the memory the system says is available.
 
 #include <cstdint>
 #include <optional>

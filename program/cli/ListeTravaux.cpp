@@ -1,12 +1,12 @@
 #include "ListeTravaux.h"
 
 #include "NomSortie.h"
+#include "codecs/RegistreFormats.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -24,17 +24,9 @@ std::string Absolu(const std::string& chemin)
 // NomSortie adds the "/" itself: the root folder is written empty.
 std::string DossierPourNom(const std::string& dossier) { return dossier == "/" ? std::string() : dossier; }
 
-} // namespace
+bool EstImage(const std::string& chemin) { return RegistreFormats::ParNom(chemin) != nullptr; }
 
-bool ListeTravaux::EstImage(const std::string& chemin)
-{
-    const std::string nom = fs::path(chemin).filename().string();
-    return std::any_of(kExtensions.begin(), kExtensions.end(), [&nom](std::string_view e) {
-        return nom.size() > e.size() && std::equal(e.rbegin(), e.rend(), nom.rbegin(), [](char a, char b) {
-                   return a == std::tolower(static_cast<unsigned char>(b));
-               });
-    });
-}
+} // namespace
 
 ListeTravaux::ListeTravaux(const ModeleSignature& reglages, const std::string& dossierSortie, bool recursif)
     : m_Reglages(reglages), m_DossierSortie(dossierSortie.empty() ? dossierSortie : Absolu(dossierSortie)),
@@ -53,7 +45,8 @@ void ListeTravaux::Ajoute(const std::string& chemin)
     } else if (!fs::exists(etat)) {
         m_Sources.push_back({absolu, {}, "No such file or folder", cle});
     } else if (!fs::is_regular_file(etat) || !EstImage(absolu)) {
-        m_Sources.push_back({absolu, {}, "Not a .jpg, .jpeg, .bmp, .gif, .png, .webp, .heic, .heif or .avif picture", cle});
+        m_Sources.push_back(
+            {absolu, {}, "Not a " + RegistreFormats::ListeTerminaisons(", ", " or ") + " picture", cle});
     } else {
         m_Sources.push_back({absolu, {}, {}, cle});
     }

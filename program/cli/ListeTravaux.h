@@ -1,7 +1,8 @@
 #pragma once
 // The pictures a command line names, each with the output the template's
-// naming gives it: files as they are, folders for their pictures (their
-// sub-folders too when recursive), the output folder's tree mirroring them.
+// naming gives it: files as they are, folders for their pictures (the files
+// named with a format's ending; their sub-folders too when recursive), the
+// output folder's tree mirroring them.
 // Pictures that are outputs of other listed pictures are left out, and of
 // several pictures with one output only the first is signed.
 
@@ -9,19 +10,11 @@
 #include "ModeleSignature.h"
 #include "Repartition.h"
 
-#include <array>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class ListeTravaux {
 public:
-    // What a folder gives, compared without regard to case; the loaders
-    // pick the format from the same endings.
-    static constexpr std::array<std::string_view, 9> kExtensions = {".jpg", ".jpeg", ".bmp", ".gif", ".png",
-                                                                    ".webp", ".heic", ".heif", ".avif"};
-    static bool EstImage(const std::string& chemin);
-
     // dossierSortie empty keeps the template's folder choice.
     ListeTravaux(const ModeleSignature& reglages, const std::string& dossierSortie, bool recursif);
 

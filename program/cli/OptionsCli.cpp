@@ -1,17 +1,36 @@
 #include "OptionsCli.h"
 
+#include "codecs/RegistreFormats.h"
+
 #include <charconv>
 #include <cstdlib>
-#include <functional>
-
-struct OptionsCli::Definition {
-    char Court;                  // 0: no short form
-    const char* Long;            // without the dashes
-    bool Valeur;                 // takes an argument
-    std::function<bool(OptionsCli&, const std::string&)> Action; // false: a refused value
-};
 
 namespace {
+
+// --help's width, and the column its descriptions start at.
+constexpr std::size_t kLargeur = 80;
+constexpr std::size_t kColonne = 24;
+
+// texte's words in lines shorter than kLargeur, each indented by retrait.
+std::string Replie(const std::string& texte, std::size_t retrait)
+{
+    std::string lignes;
+    std::string ligne(retrait, ' ');
+    std::size_t debut = 0;
+    while (debut < texte.size()) {
+        std::size_t fin = texte.find(' ', debut);
+        if (fin == std::string::npos)
+            fin = texte.size();
+        const std::string mot = texte.substr(debut, fin - debut);
+        if (ligne.size() > retrait && ligne.size() + 1 + mot.size() >= kLargeur) {
+            lignes += ligne + "\n";
+            ligne.assign(retrait, ' ');
+        }
+        ligne += (ligne.size() > retrait ? " " : "") + mot;
+        debut = fin + 1;
+    }
+    return lignes + ligne + "\n";
+}
 
 bool Entier(const std::string& texte, int minimum, int maximum, int& resultat)
 {
@@ -28,31 +47,56 @@ bool Entier(const std::string& texte, int minimum, int maximum, int& resultat)
 const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
 {
     static const std::vector<Definition> table = {
-        {'t', "template", true, [](OptionsCli& o, const std::string& v) { o.Modele = v; return !v.empty(); }},
-        {'o', "output", true, [](OptionsCli& o, const std::string& v) { o.DossierSortie = v; return !v.empty(); }},
-        {'r', "recursive", false, [](OptionsCli& o, const std::string&) { return o.Recursif = true; }},
-        {'j', "jobs", true,
+        {'t', "template", "FILE",
+         "the template (.tp2) giving text, font, colours, logo, placement, output name, folder and JPEG quality; a "
+         "relative logo path is taken from the template's folder. Without -t, the settings the desktop program "
+         "last stored",
+         [](OptionsCli& o, const std::string& v) { o.Modele = v; return !v.empty(); }},
+        {'o', "output", "DIR", "write into DIR (created when missing) instead of the template's folder choice",
+         [](OptionsCli& o, const std::string& v) { o.DossierSortie = v; return !v.empty(); }},
+        {'r', "recursive", nullptr, "descend into sub-folders; with -o the sub-folder tree is recreated under DIR",
+         [](OptionsCli& o, const std::string&) { return o.Recursif = true; }},
+        {'j', "jobs", "N",
+         "N workers (1-256). Default: the number of cores, lowered so that N times the largest picture's working "
+         "memory (8 bytes per pixel from the file's header, plus the file's size) fits in the available memory",
          [](OptionsCli& o, const std::string& v) { return Entier(v, 1, kTravailleursMax, o.Travailleurs); }},
-        {'n', "dry-run", false, [](OptionsCli& o, const std::string&) { return o.Simulation = true; }},
-        {0, "overwrite", true,
+        {'n', "dry-run", nullptr,
+         "print each \"source -> destination\" on the standard output and every collision (two sources, one "
+         "destination) on the standard error; write nothing",
+         [](OptionsCli& o, const std::string&) { return o.Simulation = true; }},
+        {0, "overwrite", "WHEN",
+         "never (default): skip outputs that exist, so a run started again finishes the rest; always: replace them",
          [](OptionsCli& o, const std::string& v) {
              if (v != "never" && v != "always")
                  return false;
              o.Ecrase = v == "always" ? Ecrasement::Toujours : Ecrasement::Jamais;
              return true;
          }},
-        {0, "files-from", true, [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
-        {0, "manifest", true, [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
-        {0, "shard", true,
+        {0, "files-from", "FILE", "read more PATHs from FILE, one a line (\"-\": the standard input)",
+         [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
+        {0, "manifest", "FILE",
+         "write one JSON line per picture: source, destination, status (ok, skipped, failed), error, "
+         "milliseconds; \"%I\" in FILE becomes the shard's index (0 without --shard)",
+         [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
+        {0, "shard", "I/N",
+         "sign only shard I (0 to N-1) of N; --shard auto/N takes I from SLURM_ARRAY_TASK_ID, else "
+         "JOB_COMPLETION_INDEX (a usage error when neither is set or I >= N). A shard holds the pictures whose path "
+         "below the folder given (or, for a picture named itself, its path as written) hashes to I modulo N; the "
+         "hash is the same on every machine, so N tasks with the same arguments sign every picture exactly once",
          [](OptionsCli& o, const std::string& v) {
              const auto part = Repartition::Lit(v, [](const char* nom) { return std::getenv(nom); }, o.Erreur);
              if (part)
                  o.Part = *part;
              return part.has_value();
          }},
-        {0, "summary", false, [](OptionsCli& o, const std::string&) { return o.Bilan = true; }},
-        {'q', "quiet", false, [](OptionsCli& o, const std::string&) { return o.Silencieux = true; }},
-        {'h', "help", false, [](OptionsCli& o, const std::string&) { return o.Aide = true; }},
+        {0, "summary", nullptr,
+         "the PATHs are manifests: print how many pictures were ok, skipped and failed across them, and each "
+         "failed picture with its error; a picture recorded twice counts once, by its best status. Exit status 1 "
+         "when some picture failed or a line is no record",
+         [](OptionsCli& o, const std::string&) { return o.Bilan = true; }},
+        {'q', "quiet", nullptr, "no progress line and no summary; errors still show",
+         [](OptionsCli& o, const std::string&) { return o.Silencieux = true; }},
+        {'h', "help", nullptr, "this text", [](OptionsCli& o, const std::string&) { return o.Aide = true; }},
     };
     return table;
 }
@@ -60,7 +104,7 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
 bool OptionsCli::Applique(const Definition& definition, const std::optional<std::string>& valeur)
 {
     const std::string nom = definition.Court ? std::string("-") + definition.Court : std::string("--") + definition.Long;
-    if (definition.Valeur && !valeur) {
+    if (definition.Argument && !valeur) {
         Erreur = "option " + nom + " needs a value";
         return false;
     }
@@ -105,12 +149,12 @@ bool OptionsCli::Lit(const std::vector<std::string>& arguments)
                 return false;
             }
             if (egal != std::string::npos) {
-                if (!trouvee->Valeur) {
+                if (!trouvee->Argument) {
                     Erreur = "option --" + nom + " takes no value";
                     return false;
                 }
                 valeur = a.substr(egal + 1);
-            } else if (trouvee->Valeur) {
+            } else if (trouvee->Argument) {
                 valeur = suivante();
             }
             if (!Applique(*trouvee, valeur))
@@ -129,11 +173,11 @@ bool OptionsCli::Lit(const std::vector<std::string>& arguments)
                 return false;
             }
             valeur.reset();
-            if (trouvee->Valeur)
+            if (trouvee->Argument)
                 valeur = k + 1 < a.size() ? std::optional<std::string>(a.substr(k + 1)) : suivante();
             if (!Applique(*trouvee, valeur))
                 return false;
-            if (trouvee->Valeur)
+            if (trouvee->Argument)
                 break;
         }
     }
@@ -150,53 +194,22 @@ bool OptionsCli::Lit(const std::vector<std::string>& arguments)
 
 std::string OptionsCli::TexteAide()
 {
-    return R"(Usage: tamparo2-cli [-t TEMPLATE.tp2] [-o DIR] [-r] [-j N] [-n]
-                    [--overwrite never|always] [--files-from FILE|-]
-                    [--manifest FILE.jsonl] [--shard I/N|auto/N] [-q] PATH...
-       tamparo2-cli --summary MANIFEST.jsonl...
-
-Signs pictures as the Tamparo2 desktop program's "Sign All Files" does, without
-a window, on every core. Each PATH is a picture, or a folder whose pictures
-(.jpg .jpeg .bmp .gif, in any case) are signed.
-
-  -t, --template FILE   the template (.tp2) giving text, font, colours, logo,
-                        placement, output name, folder and JPEG quality; a
-                        relative logo path is taken from the template's folder.
-                        Without -t, the settings the desktop program last stored.
-  -o, --output DIR      write into DIR (created when missing) instead of the
-                        template's folder choice
-  -r, --recursive       descend into sub-folders; with -o the sub-folder tree
-                        is recreated under DIR
-  -j, --jobs N          N workers (1-256). Default: the number of cores, lowered
-                        so that N times the largest picture's working memory
-                        (8 bytes per pixel from the file's header, plus the
-                        file's size) fits in the available memory
-  -n, --dry-run         print each "source -> destination" on the standard
-                        output and every collision (two sources, one
-                        destination) on the standard error; write nothing
-      --overwrite WHEN  never (default): skip outputs that exist, so a run
-                        started again finishes the rest; always: replace them
-      --files-from FILE read more PATHs from FILE, one a line ("-": the
-                        standard input)
-      --manifest FILE   write one JSON line per picture: source, destination,
-                        status (ok, skipped, failed), error, milliseconds;
-                        "%I" in FILE becomes the shard's index (0 without
-                        --shard)
-      --shard I/N       sign only shard I (0 to N-1) of N: the pictures whose
-                        path below the folder given (or, for a picture named
-                        itself, its path as written) hashes to I modulo N.
-                        The hash is the same on every machine, so N tasks with
-                        the same arguments sign every picture exactly once
-      --shard auto/N    I from SLURM_ARRAY_TASK_ID, else JOB_COMPLETION_INDEX;
-                        a usage error when neither is set or I >= N
-      --summary         the PATHs are manifests: print how many pictures were
-                        ok, skipped and failed across them, and each failed
-                        picture with its error; a picture recorded twice
-                        counts once, by its best status. Exit status 1 when
-                        some picture failed or a line is no record
-  -q, --quiet           no progress line and no summary; errors still show
-  -h, --help            this text
-
+    std::string texte = "Usage: tamparo2-cli [OPTION]... PATH...\n"
+                        "       tamparo2-cli --summary MANIFEST.jsonl...\n\n";
+    texte += Replie("Signs pictures as the Tamparo2 desktop program's \"Sign All Files\" does, without a window, on "
+                    "every core. Each PATH is a picture, or a folder whose pictures (named " +
+                        RegistreFormats::ListeTerminaisons(" ", " ") +
+                        ", in any case) are signed. A picture is read as its content says, whatever its name.",
+                    0)
+             + "\n";
+    for (const Definition& d : Definitions()) {
+        std::string nom = std::string("  ") + (d.Court ? std::string("-") + d.Court + ", " : "    ") + "--" + d.Long;
+        if (d.Argument)
+            nom += std::string(" ") + d.Argument;
+        nom += nom.size() < kColonne ? std::string(kColonne - nom.size(), ' ') : "\n" + std::string(kColonne, ' ');
+        texte += nom + Replie(d.Description, kColonne).substr(kColonne);
+    }
+    return texte + R"(
 A picture that is the output of another listed picture is left out, so that a
 second run does not sign signed copies. Progress goes to the standard error:
 one line redrawn in place on a terminal, plain lines otherwise. Every message

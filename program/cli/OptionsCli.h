@@ -1,9 +1,11 @@
 #pragma once
 // The command line of tamparo2-cli, read into plain settings. The options
-// are one table of names and actions, so a new option is one more row.
+// are one table of names, descriptions and actions, from which they are
+// read and --help is printed, so a new option is one more row.
 
 #include "Repartition.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,8 +38,15 @@ public:
     // The text of --help.
     static std::string TexteAide();
 
-private:
-    struct Definition;
+    struct Definition {
+        char Court;              // 0: no short form
+        const char* Long;        // without the dashes
+        const char* Argument;    // its name in --help; null: the option takes no value
+        const char* Description; // one sentence of --help, wrapped there
+        std::function<bool(OptionsCli&, const std::string&)> Action; // false: a refused value
+    };
     static const std::vector<Definition>& Definitions();
+
+private:
     bool Applique(const Definition& definition, const std::optional<std::string>& valeur);
 };

@@ -6,12 +6,12 @@
 #include "Commandes.h"
 #include "CPrincipaleView.h"
 #include "DernierDossier.h"
-#include "ListeTravaux.h"
 #include "RessourcesProgramme.h"
 
 #include "CRoutine.h"
 #include "Interaction.h"
 #include "Screen.h"
+#include "codecs/RegistreFormats.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -58,7 +58,7 @@ BOOL CTamparoApp::InitInstance(const QStringList& arguments)
     // "Open with" on pictures passes pictures alone: a first argument that
     // is no picture is the template.
     QStringList images = arguments;
-    const bool modele = !images.isEmpty() && !ListeTravaux::EstImage(images.constFirst().toStdString());
+    const bool modele = !images.isEmpty() && !RegistreFormats::ParNom(images.constFirst().toStdString());
     const BOOL ouvert = modele ? OpenDocumentFile(images.takeFirst().toStdString()) : NouveauDocument();
     if (!ouvert)
         return FALSE;

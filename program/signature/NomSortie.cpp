@@ -1,29 +1,33 @@
 #include "NomSortie.h"
 
-#include <algorithm>
-#include <cctype>
+#include "codecs/RegistreFormats.h"
 
 namespace {
 
-// What a copy of a source with this extension (".heic", ".JPG", ...) is
-// written as.
-CString ExtensionEcrite(const CString& source, FormatSortie format)
+using Genre = RegistreFormats::Genre;
+
+CString PremiereTerminaison(Genre id) { return RegistreFormats::De(id).Terminaisons.front(); }
+
+// What a copy of source, whose name ends in extension (".heic", ".JPG",
+// ...), is written as.
+CString ExtensionEcrite(const CString& source, const CString& extension, FormatSortie format)
 {
     switch (format) {
     case FormatSortie::JPEG:
-        return ".jpg";
+        return PremiereTerminaison(Genre::Jpeg);
     case FormatSortie::PNG:
-        return ".png";
+        return PremiereTerminaison(Genre::Png);
     case FormatSortie::WebP:
-        return ".webp";
+        return PremiereTerminaison(Genre::Webp);
     case FormatSortie::Source:
         break;
     }
-    CString minuscules = source;
-    std::transform(minuscules.begin(), minuscules.end(), minuscules.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    const bool lectureSeule = minuscules == ".heic" || minuscules == ".heif" || minuscules == ".avif";
-    return lectureSeule ? CString(".jpg") : source;
+    // The copy keeps the picture's real format when its name lies about it.
+    const RegistreFormats::Format* parNom = RegistreFormats::ParNom("x" + extension);
+    const RegistreFormats::Format* reel = RegistreFormats::ParContenu(source);
+    if (reel && reel->Ecrit && reel != parNom)
+        return reel->Terminaisons.front();
+    return parNom && !parNom->Ecrit ? PremiereTerminaison(Genre::Jpeg) : extension;
 }
 
 } // namespace
@@ -67,5 +71,5 @@ CString NomSortie::Chemin(const CString& source)
     const CString& repertoire =
         !m_NomRepertoireAucun && m_NomRepertoireSpecifique ? m_NomRepertoire : m_Repertoire;
     // "/" even for an empty folder: that folder is the file-system root.
-    return repertoire + "/" + nom + ExtensionEcrite(m_Extension, m_Format);
+    return repertoire + "/" + nom + ExtensionEcrite(source, m_Extension, m_Format);
 }

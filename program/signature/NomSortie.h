@@ -3,7 +3,9 @@
 // folder or the chosen one, its base name as it is or with the name text
 // before or after it, and the source's extension, which picks the format
 // the copy is written in, unless "Save as" names a format: then its
-// extension. A HEIC or AVIF source, which cannot be written, gives ".jpg".
+// extension. A source whose content is another format than its extension
+// names (a JPEG named .png) gives that format's extension; one of a format
+// that cannot be written (HEIC, AVIF) gives ".jpg".
 
 #include "ModeleSignature.h"
 

@@ -17,6 +17,7 @@
 #include "LigneFichier.h"
 #include "Resources.h"
 #include "SpinButton.h"
+#include "codecs/RegistreFormats.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -380,8 +381,7 @@ void CPrincipaleView::ChoisitFichiers()
     CString titre;
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreSelection);
-    demande.filter = "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|WebP (*.webp)|*.webp|"
-                     "Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||";
+    demande.filter = RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|");
     demande.defaultExtension = "jpg";
     demande.multiple = true;
     demande.initialPath = DernierDossier::Lit("Pictures");

@@ -9,6 +9,7 @@
 #include "DessinStyle.h"
 #include "EmplacementPanneau.h"
 #include "SpinButton.h"
+#include "codecs/RegistreFormats.h"
 
 #include <QAbstractButton>
 #include <QFileInfo>
@@ -270,8 +271,7 @@ void CSignatureLogoDlg::ChoisitLogo()
     CString titre;
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreChargement).substr(0, 255);
-    demande.filter = "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|"
-                     "WebP (*.webp)|*.webp|Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||";
+    demande.filter = RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|");
     demande.defaultExtension = "jpg";
     demande.initialPath = DernierDossier::Lit("Logo");
     std::vector<std::string> choix;

@@ -113,8 +113,9 @@ TEST(FormatsHostiles, RefusedQuicklyWithinBoundedMemory)
                                                  : HeifFile::Charge(path, nullptr, &alpha);
         EXPECT_EQ(image, nullptr);
         DeleteObject(image);
-        if (c.motif != Budget::Refus::Aucun)
+        if (c.motif != Budget::Refus::Aucun) {
             EXPECT_EQ(budget.Motif(), c.motif);
+        }
         EXPECT_LT(std::chrono::steady_clock::now() - debut, std::chrono::seconds(1));
         EXPECT_LE(budget.Pic(), std::uint64_t(64) << 20);
     }

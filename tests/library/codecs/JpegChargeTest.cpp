@@ -126,7 +126,10 @@ TEST_F(JpegCharge, NotAJpegShowsTheLibraryMessageThenTheLoadMessage)
     HBITMAP picture = Gradient(4, 4, 24);
     ASSERT_EQ(graphique.SauveImage(box.path("real.bmp"), picture, 0), 1);
     DeleteObject(picture);
-    std::filesystem::copy_file(box.path("real.bmp"), box.path("fake.jpg"));
+    // A header size no BMP has: read as its name says (a whole BMP is read as one).
+    std::vector<std::uint8_t> octets = ReadFile(box.path("real.bmp"));
+    octets[14] = 41;
+    WriteFile(box.path("fake.jpg"), octets);
     EXPECT_EQ(graphique.ChargeImage(box.path("fake.jpg")), nullptr);
     const auto& shown = Scripted().shown;
     ASSERT_EQ(shown.size(), 2u);

@@ -90,19 +90,25 @@ TEST_F(Bmp, FormatComesFromTheLastThreeCharacters)
     ASSERT_EQ(graphique.SauveImage(box.path("photo.Bmp"), image, 75), 1);
     HBITMAP a = graphique.ChargeImage(box.path("PHOTO.BMP"));
     EXPECT_NE(a, nullptr);
-    DeleteObject(a);
     EXPECT_TRUE(Scripted().shown.empty());
 
     EXPECT_EQ(graphique.SauveImage(box.path("photo.tif"), image, 75), 0);
     EXPECT_FALSE(std::filesystem::exists(box.path("photo.tif")));
     EXPECT_TRUE(Scripted().shown.empty()) << "an unknown ending saves nothing, silently";
 
+    // Read, the content decides: a BMP named .tif loads; what no format
+    // knows fails under an ending none has either.
     std::filesystem::copy_file(box.path("PHOTO.BMP"), box.path("photo.tif"));
-    EXPECT_EQ(graphique.ChargeImage(box.path("photo.tif")), nullptr);
+    HBITMAP b = graphique.ChargeImage(box.path("photo.tif"));
+    EXPECT_EQ(FirstDifference(a, b), "");
+    DeleteObject(b);
+    WriteFile(box.path("notes.tif"), {'n', 'o', 't', 'e', 's'});
+    EXPECT_EQ(graphique.ChargeImage(box.path("notes.tif")), nullptr);
     ASSERT_EQ(Scripted().shown.size(), 1u);
     EXPECT_EQ(Scripted().shown[0].text, "Unable to load file");
     EXPECT_EQ(Scripted().shown[0].caption, "Error");
     EXPECT_EQ(Scripted().shown[0].type & MB_ICONMASK, MB_ICONERROR);
+    DeleteObject(a);
     DeleteObject(image);
 }
 

@@ -1,16 +1,18 @@
 // tamparo2-cli through the built program: what it writes, prints and
-// returns, compared with the desktop's "Sign All Files" where both sign.
+// returns.
 
-#include "CArchive.h"
+#include "CGraphique.h"
 #include "CliTestSupport.h"
-#include "Commandes.h"
+#include "ModeleSignature.h"
 #include "ScriptedInteraction.h"
-#include "VueTestSupport.h"
+#include "TestImages.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
@@ -78,58 +80,6 @@ protected:
     Sandbox bac;
     CGraphique graphique;
 };
-
-// ---- the desktop and the command line write the same bytes ----
-
-class Identique : public VueTest {};
-
-TEST_F(Identique, TheCommandLineWritesWhatTheDesktopRunWritesForTheSameTemplate)
-{
-    HBITMAP logo = Solid(12, 8, 32, RGB(200, 0, 0));
-    ASSERT_EQ(graphique.SauveImage(bac.path("logo.bmp"), logo, 75), 1);
-    DeleteObject(logo);
-    ModeleSignature r;
-    r.Texte = "(c) Tamparo \xc3\xa9t\xc3\xa9";
-    r.Fonte.lfHeight = -18;
-    r.Fonte.lfWeight = 700;
-    std::snprintf(r.Fonte.lfFaceName, LF_FACESIZE, "%s", "Comic Sans MS");
-    r.CouleurEncre = RGB(250, 240, 10);
-    r.CouleurFond = RGB(20, 20, 90);
-    r.FondTransparent = 0;
-    r.EmplacementTexte.PositionAutomatiqueHaut = 1;
-    r.EmplacementTexte.PositionAutomatiqueBas = 0;
-    r.Logo = bac.path("logo.bmp");
-    r.QualiteJPEG = 85;
-    ASSERT_TRUE(r.SauveFichier(bac.path("modele.tp2")));
-
-    std::vector<std::string> photos;
-    for (const char* nom : {"a.jpg", "b.bmp", "c.gif"}) {
-        HBITMAP image = Gradient(160, 120);
-        ASSERT_EQ(graphique.SauveImage(bac.path(nom), image, 90), 1);
-        DeleteObject(image);
-        photos.push_back(bac.path(nom));
-    }
-
-    // The desktop: the template opened into the view, then "Sign All Files".
-    const std::vector<std::uint8_t> octets = ReadFile(bac.path("modele.tp2"));
-    CArchive archive(octets);
-    vue->Serialize(archive, false);
-    Depose(photos);
-    Scripted().answer(IDYES);
-    Scripted().answer(IDNO);
-    ASSERT_TRUE(vue->OnCommand(Commande::SigneTout));
-
-    QStringList arguments{"-q", "-t", Q(bac.path("modele.tp2")), "-o", Q(bac.path("cli"))};
-    for (const std::string& p : photos)
-        arguments << Q(p);
-    const Sortie sortie = Lance(arguments);
-    ASSERT_EQ(sortie.code, 0) << sortie.erreurs;
-    for (const char* nom : {"TPa.jpg", "TPb.bmp", "TPc.gif"}) {
-        const std::vector<std::uint8_t> bureau = ReadFile(bac.path(nom));
-        ASSERT_FALSE(bureau.empty()) << nom;
-        EXPECT_EQ(ReadFile(bac.path(std::string("cli/") + nom)), bureau) << nom;
-    }
-}
 
 // ---- options and exit codes ----
 

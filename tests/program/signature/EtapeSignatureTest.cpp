@@ -153,19 +153,6 @@ protected:
     }
 };
 
-TEST_F(LotTest, FourWorkersWriteTheBytesOfOne)
-{
-    const std::vector<Travail> seul = Travaux("un");
-    const std::vector<Travail> quatre = Travaux("quatre/sous"); // folders are made as needed
-    ASSERT_EQ(Signe(seul, 1, Lot::Ecrasement::Jamais).size(), seul.size());
-    const std::vector<CompteRendu> comptes = Signe(quatre, 4, Lot::Ecrasement::Jamais);
-    ASSERT_EQ(comptes.size(), quatre.size());
-    for (const CompteRendu& c : comptes)
-        EXPECT_EQ(c.Etat, CompteRendu::Statut::Signe) << c.Objet->Source << ": " << c.Erreur;
-    for (std::size_t i = 0; i < seul.size(); ++i)
-        EXPECT_EQ(ReadFile(quatre[i].Destination), ReadFile(seul[i].Destination)) << seul[i].Source;
-}
-
 TEST_F(LotTest, ExistingOutputsPassRefusedPicturesFailAndAStopStartsNothing)
 {
     std::vector<Travail> travaux = Travaux("sortie");

@@ -22,22 +22,6 @@ namespace {
 constexpr int kLargeur = 320;
 constexpr int kHauteur = 240;
 
-struct Cas {
-    const char* nom;
-    // Changes the default template: text bottom right, no logo.
-    void (*regle)(ModeleSignature&);
-};
-
-Emplacement Absolu(UINT x, UINT y)
-{
-    Emplacement e;
-    e.PositionAutomatique = 0;
-    e.PositionAbsolue = 1;
-    e.PositionAbsolueX = x;
-    e.PositionAbsolueY = y;
-    return e;
-}
-
 Emplacement Automatique(bool haut, bool droite, bool centre, UINT dx, UINT dy)
 {
     Emplacement e;
@@ -51,69 +35,6 @@ Emplacement Automatique(bool haut, bool droite, bool centre, UINT dx, UINT dy)
     return e;
 }
 
-void Ombre(Style& s, int dx, int dy)
-{
-    s.Contour = 2;
-    s.CouleurContour = RGB(0, 0, 0);
-    s.OmbreX = dx;
-    s.OmbreY = dy;
-    s.OmbreFlou = 6;
-    s.OpaciteOmbre = 70;
-    s.CouleurOmbre = RGB(20, 20, 60);
-}
-
-// Every way a layer meets the picture's edges, each layer alone and both.
-const Cas kCas[] = {
-    {"bottom right", [](ModeleSignature&) {}},
-    {"top left", [](ModeleSignature& r) { r.EmplacementTexte = Automatique(true, false, false, 5, 5); }},
-    {"top edge", [](ModeleSignature& r) { r.EmplacementTexte = Automatique(true, false, true, 0, 0); }},
-    {"cut by the bottom", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(250, 232); }},
-    {"cut by the right", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(300, 100); }},
-    {"outside", [](ModeleSignature& r) { r.EmplacementTexte = Absolu(10, 5000); }},
-    {"opaque box", [](ModeleSignature& r) { r.FondTransparent = 0; }},
-    {"large relative text", [](ModeleSignature& r) { r.StyleTexte.TailleRelative = 3000; }},
-    {"outline and shadow above, cut by the top",
-     [](ModeleSignature& r) {
-         r.EmplacementTexte = Automatique(true, true, false, 3, 0);
-         Ombre(r.StyleTexte, 4, -9);
-     }},
-    {"outline and shadow below, cut by the bottom",
-     [](ModeleSignature& r) {
-         r.EmplacementTexte = Automatique(false, false, true, 0, 0);
-         Ombre(r.StyleTexte, -5, 12);
-         r.StyleTexte.Opacite = 60;
-     }},
-    {"relative text with its shadow, centred at the top",
-     [](ModeleSignature& r) {
-         r.EmplacementTexte = Automatique(true, false, true, 0, 2);
-         r.StyleTexte.TailleRelative = 1500;
-         Ombre(r.StyleTexte, 3, 7);
-     }},
-    {"logo top, text bottom",
-     [](ModeleSignature& r) {
-         r.Logo = "logo.png";
-         r.EmplacementLogo = Automatique(true, false, false, 10, 10);
-     }},
-    {"logo over the text",
-     [](ModeleSignature& r) {
-         r.Logo = "logo.bmp";
-         r.EmplacementLogo = Automatique(false, true, false, 2, 3);
-     }},
-    {"logo cut by the bottom, relative and half opaque",
-     [](ModeleSignature& r) {
-         r.Logo = "logo.png";
-         r.EmplacementLogo = Absolu(100, 225);
-         r.StyleLogo.TailleRelative = 1500;
-         r.StyleLogo.Opacite = 50;
-     }},
-    {"logo only", [](ModeleSignature& r) {
-         r.Texte.clear();
-         r.Logo = "logo.bmp";
-         r.EmplacementLogo = Absolu(0, 0);
-     }},
-    {"nothing to lay", [](ModeleSignature& r) { r.Texte.clear(); }},
-};
-
 class Flux : public testing::Test {
 protected:
     void SetUp() override
@@ -124,10 +45,6 @@ protected:
         HBITMAP logo = Make(40, 30, 32, [](int x, int y) { return RGB(200, x * 6, y * 8); });
         ASSERT_EQ(graphique.SauveImage(bac.path("logo.bmp"), logo, 0), 1);
         DeleteObject(logo);
-        // A round logo with soft edges.
-        ASSERT_EQ(RunCommand(std::string(kConvert) + " -size 48x48 xc:none -fill '#20a0f0' -draw 'circle 24,24 24,3' "
-                             + bac.path("logo.png")),
-                  0);
     }
 
     static ModeleSignature Reglages()
@@ -155,26 +72,6 @@ protected:
     Sandbox bac;
     CGraphique graphique;
 };
-
-TEST_F(Flux, EveryPlacementWritesTheBytesOfTheWholePicture)
-{
-    for (const Cas& c : kCas) {
-        SCOPED_TRACE(c.nom);
-        ModeleSignature r = Reglages();
-        c.regle(r);
-        EtapeSignature entiere(r, bac.path(""));
-        ASSERT_FALSE(entiere.LogoManquant());
-        EntierementSigne(entiere, bac.path("photo.jpg"), bac.path("entiere.jpg"));
-        // Encoded on the caller's thread, then on a thread of its own.
-        for (const bool aPart : {false, true}) {
-            EtapeSignature enBandes(r, bac.path(""));
-            enBandes.EncodeAPart(aPart);
-            ASSERT_EQ(enBandes.Traite(bac.path("photo.jpg"), bac.path("bandes.jpg")), EtapeSignature::Resultat::Signe);
-            EXPECT_EQ(ReadFile(bac.path("bandes.jpg")), ReadFile(bac.path("entiere.jpg"))) << "encoded apart: " << aPart;
-        }
-    }
-    EXPECT_TRUE(Scripted().shown.empty());
-}
 
 TEST_F(Flux, OnlyTheRowsUnderTheLayersAreHeldAndATurnedPhotoIsLeftToTheWholeWay)
 {

@@ -2,6 +2,8 @@
 
 #include "NomSortie.h"
 
+#include "TestImages.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -111,5 +113,35 @@ TEST(NomSortie, SaveAsFormatGivesTheExtension)
         ModeleSignature m = Reglages(Nom::Prefixe);
         m.FormatEnregistrement = c.format;
         EXPECT_EQ(Chemin(m, c.source), c.sortie) << c.source << " as " << static_cast<int>(c.format);
+    }
+}
+
+TEST(NomSortie, ACopyKeepsThePicturesRealFormatWhenItsNameLies)
+{
+    // The content as the first bytes of a file; the rest does not matter.
+    const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0};
+    const std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    const std::vector<std::uint8_t> heic = {0, 0, 0, 24, 'f', 't', 'y', 'p', 'h', 'e', 'i', 'c', 0, 0, 0, 0,
+                                            'm', 'i', 'f', '1', 'h', 'e', 'i', 'c'};
+    const std::vector<std::uint8_t> texte = {'n', 'o', 't', 'e'};
+    struct Case {
+        const char* nom;
+        const std::vector<std::uint8_t>& contenu;
+        FormatSortie format;
+        const char* sortie;
+    };
+    TestImages::Sandbox bac;
+    for (const Case& c : {Case{"a.png", jpeg, FormatSortie::Source, "TPa.jpg"},
+                          Case{"b.JPG", png, FormatSortie::Source, "TPb.png"},
+                          Case{"c.JPEG", jpeg, FormatSortie::Source, "TPc.JPEG"},
+                          Case{"d.jpg", texte, FormatSortie::Source, "TPd.jpg"},
+                          Case{"e.png", heic, FormatSortie::Source, "TPe.png"},
+                          Case{"f.avif", heic, FormatSortie::Source, "TPf.jpg"},
+                          Case{"g.png", jpeg, FormatSortie::WebP, "TPg.webp"}}) {
+        const std::string source = bac.path(c.nom);
+        TestImages::WriteFile(source, c.contenu);
+        ModeleSignature m = Reglages(Nom::Prefixe);
+        m.FormatEnregistrement = c.format;
+        EXPECT_EQ(Chemin(m, source), bac.path(c.sortie)) << c.nom;
     }
 }

@@ -70,12 +70,14 @@ TEST_F(Vue, ChoosingFilesAsksForPicturesWhateverTheirCase)
     ASSERT_EQ(Scripted().fileDialogs.size(), 1u);
     const FileDialogRequest& demande = Scripted().fileDialogs[0].request;
     EXPECT_EQ(demande.title, "Files List Selection");
-    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|WebP (*.webp)|*.webp|"
-                              "Heic, Avif (*.heic;*.heif;*.avif)|*.heic;*.heif;*.avif||");
+    const std::string toutes = "*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.webp;*.heic;*.heif;*.avif";
+    EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|Gif (*.gif)|*.gif|Png (*.png)|*.png|"
+                              "WebP (*.webp)|*.webp|Heif (*.heic;*.heif)|*.heic;*.heif|Avif (*.avif)|*.avif|"
+                              "All pictures (" + toutes + ")|" + toutes + "||");
     EXPECT_TRUE(demande.multiple);
     // Cameras write capitals.
     const QStringList filtres = FileFilter::NameFilters(demande.filter);
-    ASSERT_EQ(filtres.size(), 5);
+    ASSERT_EQ(filtres.size(), 8);
     // The dialog matches names against the last parenthesised part.
     const auto motifs = [](const QString& filtre) {
         const qsizetype debut = filtre.lastIndexOf(u'(') + 1;
@@ -84,8 +86,10 @@ TEST_F(Vue, ChoosingFilesAsksForPicturesWhateverTheirCase)
     EXPECT_TRUE(QDir::match(motifs(filtres[0]), QStringLiteral("IMG_0001.JPG")));
     EXPECT_TRUE(QDir::match(motifs(filtres[1]), QStringLiteral("scan.Bmp")));
     EXPECT_FALSE(QDir::match(motifs(filtres[0]), QStringLiteral("scan.bmp")));
-    EXPECT_TRUE(QDir::match(motifs(filtres[4]), QStringLiteral("IMG_0002.HEIC")));
-    EXPECT_TRUE(QDir::match(motifs(filtres[4]), QStringLiteral("web.avif")));
+    EXPECT_TRUE(QDir::match(motifs(filtres[5]), QStringLiteral("IMG_0002.HEIC")));
+    EXPECT_TRUE(QDir::match(motifs(filtres[6]), QStringLiteral("web.avif")));
+    for (const char* nom : {"IMG_0003.JPEG", "scan.bmp", "web.avif", "a.Gif"})
+        EXPECT_TRUE(QDir::match(motifs(filtres[7]), QString::fromLatin1(nom))) << nom;
 
     EXPECT_EQ(Lignes(), (std::vector<std::string>{a, b})) << "sorted by name";
     EXPECT_EQ(vue->LigneSelectionnee(), 1);

@@ -1,14 +1,10 @@
 // "Sign All Files" loading and signing the next picture while the current
-// one is asked about and written: the same bytes, boxes and stops as a run
-// that does one picture after the other.
+// one is asked about and written: the same boxes and stops as a run that
+// does one picture after the other.
 
-#include "EtapeSignature.h"
-#include "NomSortie.h"
 #include "SignatureRun.h"
 
 #include <QDir>
-
-#include <filesystem>
 
 namespace {
 
@@ -49,34 +45,6 @@ private:
     std::string m_Copie;
     std::vector<std::uint8_t> m_Avant;
 };
-
-TEST_F(SignatureAnticipee, WritesTheBytesOfTheOneThreadStepForEveryPicture)
-{
-    // Tokens make each picture's text its own.
-    Type(Control(vue->PanneauTexte, 2241), " {name} {counter} {width}x{height}");
-    std::vector<std::string> sources;
-    for (int i = 0; i < 5; ++i)
-        sources.push_back(Photo(std::string(1, char('a' + i)) + ".jpg", i));
-    sources.push_back(Photo("f.bmp", 5));
-    Depose(sources);
-    Signe({IDYES, IDNO});
-    ASSERT_EQ(Etats(), std::vector<std::string>(sources.size(), "OK"));
-
-    // The step alone, on this thread, one picture after the other.
-    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(bac.path("ref"))));
-    EtapeSignature etape(vue->Reglages());
-    NomSortie nommage(vue->Reglages());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        const CString sortie = nommage.Chemin(sources[i]);
-        const std::string reference = bac.path("ref/" + std::filesystem::path(sortie).filename().string());
-        HBITMAP image = etape.Charge(sources[i]);
-        ASSERT_NE(image, nullptr);
-        etape.Signe(image, static_cast<int>(i) + 1);
-        ASSERT_EQ(etape.Sauve(reference, image), 1);
-        DeleteObject(image);
-        EXPECT_EQ(ReadFile(sortie), ReadFile(reference)) << sortie;
-    }
-}
 
 TEST_F(SignatureAnticipee, ANextPictureThatDoesNotLoadSpeaksAfterTheQuestionAndWriteOfTheOneBefore)
 {
