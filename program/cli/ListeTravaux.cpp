@@ -3,9 +3,6 @@
 #include "NomSortie.h"
 #include "codecs/RegistreFormats.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <algorithm>
 #include <filesystem>
 #include <map>
@@ -16,9 +13,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Paths stay bytes: a name that is not UTF-8 must reach the loader as it is,
+// which a round trip through QString would not allow.
+std::string Propre(const fs::path& chemin)
+{
+    std::string propre = chemin.lexically_normal().string();
+    while (propre.size() > 1 && propre.back() == '/')
+        propre.pop_back();
+    return propre;
+}
+
 std::string Absolu(const std::string& chemin)
 {
-    return QDir::cleanPath(QFileInfo(QString::fromStdString(chemin)).absoluteFilePath()).toStdString();
+    std::error_code erreur;
+    const fs::path absolu = fs::absolute(chemin, erreur);
+    return Propre(erreur ? fs::path(chemin) : absolu);
 }
 
 // NomSortie adds the "/" itself: the root folder is written empty.
@@ -39,7 +48,7 @@ void ListeTravaux::Ajoute(const std::string& chemin)
     std::error_code erreur;
     const fs::file_status etat = fs::status(chemin, erreur);
     const std::string absolu = Absolu(chemin);
-    const std::string cle = QDir::cleanPath(QString::fromStdString(chemin)).toStdString();
+    const std::string cle = Propre(chemin);
     if (fs::is_directory(etat)) {
         AjouteDossier(absolu);
     } else if (!fs::exists(etat)) {

@@ -165,6 +165,20 @@ TEST(ManifesteOctetsTest, TwoNamesOneByteApartAreTwoPicturesAndTheFailureShows)
     EXPECT_EQ(bilan.standard.substr(0, bilan.standard.find('\n')),
               "1 manifest, 2 records, 2 pictures: 1 ok, 0 skipped, 1 failed");
     EXPECT_NE(bilan.standard.find("failed: " + abimee + ": "), std::string::npos) << bilan.standard;
+
+    // The same two named one by one in a list: each path keeps its bytes too.
+    fs::remove(photos + "/TPcaf\xe9.jpg");
+    const std::string liste = source + "\n" + abimee + "\n";
+    WriteFile(bac.path("liste.txt"), std::vector<std::uint8_t>(liste.begin(), liste.end()));
+    const CliTest::Sortie parListe =
+        CliTest::Lance({"-q", "-t", QString::fromStdString(bac.path("modele.tp2")), "--manifest",
+                        QString::fromStdString(bac.path("m2.jsonl")), "--files-from", QString::fromStdString(bac.path("liste.txt"))});
+    EXPECT_EQ(parListe.code, 1) << parListe.erreurs;
+    EXPECT_TRUE(fs::exists(photos + "/TPcaf\xe9.jpg")) << parListe.erreurs;
+    const CliTest::Sortie bilanListe = CliTest::Lance({"--summary", QString::fromStdString(bac.path("m2.jsonl"))});
+    EXPECT_EQ(bilanListe.code, 1);
+    EXPECT_EQ(bilanListe.standard.substr(0, bilanListe.standard.find('\n')),
+              "1 manifest, 2 records, 2 pictures: 1 ok, 0 skipped, 1 failed");
     fs::remove_all(photos);
 }
 
