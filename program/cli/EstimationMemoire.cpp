@@ -1,19 +1,8 @@
 #include "EstimationMemoire.h"
 
-#include "codecs/RegistreFormats.h"
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
-
-std::optional<EstimationMemoire::Taille> EstimationMemoire::Dimensions(const std::string& chemin)
-{
-    // The content decides, as a loader would find out.
-    const auto taille = RegistreFormats::Dimensions(chemin);
-    if (!taille)
-        return std::nullopt;
-    return Taille{taille->Largeur, taille->Hauteur};
-}
 
 std::uint64_t EstimationMemoire::Disponible()
 {

@@ -1,22 +1,12 @@
 #pragma once
-// How many workers the memory allows: each picture's size from its file's
-// header, without decoding (RegistreFormats' probe of the format its content
-// shows), and the memory the system says is available.
+// How many workers the memory allows, from the largest picture's working
+// memory (its size read by RegistreFormats' header probe, without decoding)
+// and the memory the system says is available.
 
 #include <cstdint>
-#include <optional>
-#include <string>
 
 class EstimationMemoire {
 public:
-    struct Taille {
-        std::uint32_t Largeur = 0;
-        std::uint32_t Hauteur = 0;
-    };
-    // Null when the header cannot be read: the caller then falls back to
-    // the file's size.
-    static std::optional<Taille> Dimensions(const std::string& chemin);
-
     // MemAvailable of /proc/meminfo in bytes; 0 when unknown.
     static std::uint64_t Disponible();
 

@@ -1,7 +1,6 @@
 #include "ProgrammeCli.h"
 
 #include "Bilan.h"
-#include "RessourcesProgramme.h"
 #include "EstimationMemoire.h"
 #include "InteractionCapturee.h"
 #include "LimitesConteneur.h"
@@ -10,6 +9,8 @@
 #include "Manifeste.h"
 #include "Progression.h"
 #include "ReglagesRegistre.h"
+#include "RessourcesProgramme.h"
+#include "codecs/RegistreFormats.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -185,7 +186,9 @@ int ProgrammeCli::Travailleurs(const ListeTravaux& liste) const
         if (!t.Refus.empty())
             continue;
         const std::uint64_t octets = QFileInfo(QString::fromStdString(t.Source)).size();
-        const auto taille = EstimationMemoire::Dimensions(t.Source);
+        // The content decides, as the loader will find out; an unreadable
+        // header leaves the file's size.
+        const auto taille = RegistreFormats::Dimensions(t.Source);
         plusGrande = std::max(plusGrande, EtapeSignature::MemoireDeTravail(taille ? taille->Largeur : 0,
                                                                           taille ? taille->Hauteur : 0, octets));
     }

@@ -2,6 +2,7 @@
 // text, picture headers and the number of workers.
 
 #include "CGraphique.h"
+#include "codecs/RegistreFormats.h"
 #include "EstimationMemoire.h"
 #include "Manifeste.h"
 #include "OptionsCli.h"
@@ -117,7 +118,7 @@ TEST(EstimationMemoireTest, SizesComeFromTheHeadersOfEachFormat)
         HBITMAP image = Gradient(123, 45, c.bits);
         ASSERT_EQ(graphique.SauveImage(bac.path(c.nom), image, 80), 1);
         DeleteObject(image);
-        const auto taille = EstimationMemoire::Dimensions(bac.path(c.nom));
+        const auto taille = RegistreFormats::Dimensions(bac.path(c.nom));
         ASSERT_TRUE(taille) << c.nom;
         EXPECT_EQ(taille->Largeur, 123u) << c.nom;
         EXPECT_EQ(taille->Hauteur, 45u) << c.nom;
@@ -126,9 +127,9 @@ TEST(EstimationMemoireTest, SizesComeFromTheHeadersOfEachFormat)
         {}, {'B', 'M'}, {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x01}, {0xFF, 0xD8, 0xFF, 0xE0, 0xFF, 0xFF, 0}, {'G', 'I', 'F'}};
     for (const auto& octets : mauvais) {
         WriteFile(bac.path("x"), octets);
-        EXPECT_FALSE(EstimationMemoire::Dimensions(bac.path("x")));
+        EXPECT_FALSE(RegistreFormats::Dimensions(bac.path("x")));
     }
-    EXPECT_FALSE(EstimationMemoire::Dimensions(bac.path("absent")));
+    EXPECT_FALSE(RegistreFormats::Dimensions(bac.path("absent")));
 }
 
 TEST(EstimationMemoireTest, WorkersFitInThreeQuartersOfTheAvailableMemory)
