@@ -50,7 +50,7 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
         {'t', "template", "FILE",
          "the template (.tp2) giving text, font, colours, logo, placement, output name, folder and JPEG quality; a "
          "relative logo path is taken from the template's folder. Without -t, the settings the desktop program "
-         "last stored",
+         "last stored are used",
          [](OptionsCli& o, const std::string& v) { o.Modele = v; return !v.empty(); }},
         {'o', "output", "DIR", "write into DIR (created when missing) instead of the template's folder choice",
          [](OptionsCli& o, const std::string& v) { o.DossierSortie = v; return !v.empty(); }},
@@ -58,7 +58,8 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
          [](OptionsCli& o, const std::string&) { return o.Recursif = true; }},
         {'j', "jobs", "N",
          "N workers (1-256). Default: the number of cores, lowered so that N times the largest picture's working "
-         "memory (8 bytes per pixel from the file's header, plus the file's size) fits in the available memory",
+         "memory (8 bytes per pixel from the file's header, plus the file's size) fits in the available memory; "
+         "a container's cgroup v2 cpu.max and memory.max lower both",
          [](OptionsCli& o, const std::string& v) { return Entier(v, 1, kTravailleursMax, o.Travailleurs); }},
         {'n', "dry-run", nullptr,
          "print each \"source -> destination\" on the standard output and every collision (two sources, one "
@@ -76,7 +77,8 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
          [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
         {0, "manifest", "FILE",
          "write one JSON line per picture: source, destination, status (ok, skipped, failed), error, "
-         "milliseconds; \"%I\" in FILE becomes the shard's index (0 without --shard)",
+         "milliseconds (a name that is not UTF-8 also as base64 of its bytes: source_b64, destination_b64); "
+         "\"%I\" in FILE becomes the shard's index (0 without --shard)",
          [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
         {0, "shard", "I/N",
          "sign only shard I (0 to N-1) of N; --shard auto/N takes I from SLURM_ARRAY_TASK_ID, else "
