@@ -30,6 +30,15 @@ std::string Absolu(const std::string& chemin)
     return Propre(erreur ? fs::path(chemin) : absolu);
 }
 
+// The path with its existing part's links resolved; the path itself when
+// even that cannot be told.
+fs::path Canonique(const std::string& chemin)
+{
+    std::error_code erreur;
+    const fs::path canonique = fs::weakly_canonical(chemin, erreur);
+    return erreur ? fs::path(chemin) : canonique;
+}
+
 // NomSortie adds the "/" itself: the root folder is written empty.
 std::string DossierPourNom(const std::string& dossier) { return dossier == "/" ? std::string() : dossier; }
 
@@ -155,6 +164,12 @@ void ListeTravaux::Termine()
         m_Collisions[c->second].Sources.push_back(t.Source);
         t.Refus = "Same destination as " + gardee.Source;
     }
+    // Through links too: two names of one file are one original.
+    std::set<fs::path> originaux;
+    for (const Source& s : m_Sources)
+        originaux.insert(Canonique(s.Chemin));
+    for (Travail& t : m_Travaux)
+        t.SurSource = t.Refus.empty() && originaux.count(Canonique(t.Destination)) > 0;
 }
 
 void ListeTravaux::Partage(const Repartition& repartition)

@@ -73,6 +73,11 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
              o.Ecrase = v == "always" ? Ecrasement::Toujours : Ecrasement::Jamais;
              return true;
          }},
+        {0, "in-place", nullptr,
+         "let outputs replace pictures of the list (a template keeping the folder and the name signs each "
+         "picture over itself). Without it, --overwrite always refuses such a run before any picture is read, "
+         "and --overwrite never skips them, saying why",
+         [](OptionsCli& o, const std::string&) { return o.EnPlace = true; }},
         {0, "files-from", "FILE", "read more PATHs from FILE, one a line (\"-\": the standard input)",
          [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
         {0, "manifest", "FILE",

@@ -20,6 +20,7 @@ public:
     int Travailleurs = 0;        // -j; 0: chosen from the cores and the memory
     bool Simulation = false;     // -n
     Ecrasement Ecrase = Ecrasement::Jamais;
+    bool EnPlace = false;        // --in-place: outputs may replace pictures of the list
     std::string FichiersDe;      // --files-from; "-" is the standard input
     std::string Manifeste;       // --manifest; "%I" stands for the shard's index
     Repartition Part;            // --shard; by default the whole run, shard 0 of 1

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -148,6 +149,17 @@ int ProgrammeCli::Lance()
     for (const std::string& chemin : m_Options.Chemins)
         liste.Ajoute(chemin);
     liste.Termine();
+    // Decided on the whole list, so that every shard of a run says the same.
+    if (m_Options.Ecrase == OptionsCli::Ecrasement::Toujours && !m_Options.EnPlace) {
+        const auto& travaux = liste.Travaux();
+        const auto premier = std::find_if(travaux.begin(), travaux.end(), [](const Travail& t) { return t.SurSource; });
+        if (premier != travaux.end()) {
+            const auto nombre = std::count_if(travaux.begin(), travaux.end(), [](const Travail& t) { return t.SurSource; });
+            return Refuse(std::to_string(nombre) + (nombre == 1 ? " output is" : " outputs are") +
+                          " a picture of the list (" + premier->Source + " -> " + premier->Destination +
+                          "): --overwrite always would replace originals; give --in-place to sign over them");
+        }
+    }
     liste.Partage(m_Options.Part);
     if (m_Options.Simulation)
         return Simule(liste);
@@ -165,7 +177,8 @@ int ProgrammeCli::Simule(const ListeTravaux& liste) const
         }
         const bool passe = m_Options.Ecrase == OptionsCli::Ecrasement::Jamais &&
                            QFileInfo::exists(QString::fromStdString(t.Destination));
-        std::printf("%s -> %s%s\n", t.Source.c_str(), t.Destination.c_str(), passe ? " (exists, skipped)" : "");
+        const char* note = !passe ? "" : t.SurSource ? " (a picture of the list, skipped)" : " (exists, skipped)";
+        std::printf("%s -> %s%s\n", t.Source.c_str(), t.Destination.c_str(), note);
     }
     for (const ListeTravaux::Collision& c : liste.Collisions()) {
         std::string sources;

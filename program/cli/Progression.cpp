@@ -81,15 +81,22 @@ void Progression::Termine(const CompteRendu& compte)
                            compte.Etat == CompteRendu::Statut::Passe ? "skipped" : "failed";
         std::string ligne = "[" + std::to_string(faits) + "/" + std::to_string(m_Total) + "] " + etat + " " + source;
         ligne += compte.Etat == CompteRendu::Statut::Echec ? ": " + compte.Erreur : " -> " + compte.Objet->Destination;
+        if (compte.Etat == CompteRendu::Statut::Passe && !compte.Erreur.empty())
+            ligne += " (" + compte.Erreur + ")";
         Ecrit(ligne + "\n");
         break;
     }
     case Mode::Terminal: {
         const auto maintenant = std::chrono::steady_clock::now();
-        if (echec.empty() && faits < m_Total && m_LigneOuverte && maintenant - m_DernierDessin < kIntervalle)
+        if (echec.empty() && compte.Erreur.empty() && faits < m_Total && m_LigneOuverte &&
+            maintenant - m_DernierDessin < kIntervalle)
             break;
         m_DernierDessin = maintenant;
-        Ecrit(std::string(kEfface) + echec + Ligne(faits, m_Total, Ecoule()));
+        // A picture passed for a reason of its own is told like a failure.
+        const std::string note = compte.Etat == CompteRendu::Statut::Passe && !compte.Erreur.empty()
+                                     ? "skipped: " + source + ": " + compte.Erreur + "\n"
+                                     : std::string();
+        Ecrit(std::string(kEfface) + echec + note + Ligne(faits, m_Total, Ecoule()));
         m_LigneOuverte = true;
         break;
     }

@@ -72,8 +72,11 @@ CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail, int numer
     }
     std::error_code erreur;
     const std::filesystem::path destination(travail.Destination);
-    if (m_Ecrasement == Ecrasement::Jamais && std::filesystem::exists(destination, erreur))
+    if (m_Ecrasement == Ecrasement::Jamais && std::filesystem::exists(destination, erreur)) {
+        if (travail.SurSource)
+            compte.Erreur = kSurSource;
         return fin(CompteRendu::Statut::Passe);
+    }
     // Folders under a chosen output folder are made as they are needed.
     if (destination.has_parent_path())
         std::filesystem::create_directories(destination.parent_path(), erreur);

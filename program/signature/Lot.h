@@ -20,6 +20,9 @@ struct Travail {
     CString Destination;
     // Set when the listing already knows the picture cannot be signed.
     std::string Refus;
+    // The output is a picture of the list, its own source or another's:
+    // writing it would replace an original.
+    bool SurSource = false;
 };
 
 // What became of one picture.
@@ -27,12 +30,15 @@ struct CompteRendu {
     enum class Statut { Signe, Passe, Echec };
     const Travail* Objet = nullptr;
     Statut Etat = Statut::Echec;
-    std::string Erreur;
+    std::string Erreur; // why it failed, or why it was passed when that is worth saying
     std::int64_t Millisecondes = 0;
 };
 
 class Lot {
 public:
+    // Why a picture whose output is an original was passed.
+    static constexpr const char* kSurSource = "the output is a picture of the list; --in-place replaces it";
+
     enum class Ecrasement {
         Jamais,  // an existing output is left as it is and the picture passed
         Toujours // replaced, atomically

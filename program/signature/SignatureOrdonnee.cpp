@@ -1,5 +1,6 @@
 #include "SignatureOrdonnee.h"
 
+#include "Interaction.h"
 #include "InteractionDifferee.h"
 
 #include <QFileInfo>
@@ -23,6 +24,14 @@ SignatureOrdonnee::SignatureOrdonnee(const ModeleSignature& reglages, Rappels ra
       m_Nommage(reglages),
       m_Etapes{std::make_unique<EtapeSignature>(reglages), Seconde(reglages), Seconde(reglages)}
 {
+    for (int index = 0;; ++index) {
+        const std::optional<CString> source = m_Rappels.Source(index);
+        if (!source)
+            break;
+        const QFileInfo fichier(QString::fromStdString(*source));
+        if (fichier.exists())
+            m_Originaux.insert(fichier.canonicalFilePath());
+    }
 }
 
 SignatureOrdonnee::~SignatureOrdonnee()
@@ -47,6 +56,37 @@ void SignatureOrdonnee::Anticipe(int index)
         Suivante(index).Lance(Signataire(index), *source, index + 1);
 }
 
+bool SignatureOrdonnee::EstOriginal(const CString& sortie) const
+{
+    const QFileInfo fichier(QString::fromStdString(sortie));
+    return fichier.exists() && m_Originaux.count(fichier.canonicalFilePath()) > 0;
+}
+
+bool SignatureOrdonnee::Ecrire(CString& sortie)
+{
+    // An original is never covered by an earlier "All replace".
+    if (EstOriginal(sortie)) {
+        const int reponse = m_Rappels.QuestionOriginal(sortie);
+        if (reponse == IDCANCEL)
+            m_Arret = 1;
+        return reponse == IDYES;
+    }
+    if (m_Reponse == ToutEcraser || !QFileInfo::exists(QString::fromStdString(sortie)))
+        return true;
+    m_Reponse = m_Rappels.Question(sortie, m_Arret);
+    // A new name is asked for again while it names a file already there.
+    while (!m_Arret && m_Reponse == Renommer && QFileInfo::exists(QString::fromStdString(sortie))) {
+        if (EstOriginal(sortie))
+            return Ecrire(sortie);
+        m_Reponse = m_Rappels.Question(sortie, m_Arret);
+    }
+    if (m_Reponse == Passer) {
+        m_Reponse = Aucune;
+        return false;
+    }
+    return true;
+}
+
 bool SignatureOrdonnee::SigneFichier(int index, const CString& source)
 {
     const int numero = index + 1;
@@ -68,12 +108,7 @@ bool SignatureOrdonnee::SigneFichier(int index, const CString& source)
     Anticipe(index + 2);
     bool sauve = false;
     if (!Etape(numero, source, kEtapePreparation) && !Etape(numero, source, sortie)) {
-        // A name given by "Rename" is taken as it is, even when it exists.
-        if (m_Reponse != ToutEcraser && QFileInfo::exists(QString::fromStdString(sortie)))
-            m_Reponse = m_Rappels.Question(sortie, m_Arret);
-        if (m_Reponse == Passer) {
-            m_Reponse = Aucune;
-        } else if (!m_Arret && !m_Rappels.Interrompu()) {
+        if (Ecrire(sortie) && !m_Arret && !m_Rappels.Interrompu()) {
             // The writers replace an existing file only once the new one is
             // complete: "Replace" on the source itself cannot lose it.
             sauve = Signataire(index).Sauve(sortie, image) != 0;

@@ -16,6 +16,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
+
+#include <QString>
 
 class SignatureOrdonnee {
 public:
@@ -31,6 +34,10 @@ public:
         // The output exists: the answer, with sortie changed by "Rename" and
         // arret set by "Stop".
         std::function<int(CString& sortie, int& arret)> Question;
+        // The output is a picture of the list (its own source or another):
+        // IDYES replaces that original, IDNO passes the picture, IDCANCEL
+        // stops the run. Asked for each such output, whatever came before.
+        std::function<int(const CString& sortie)> QuestionOriginal;
         // A picture did not load: the run ends after this.
         std::function<void(const CString& source)> EchecChargement;
         // A write failed: true to go on with the next picture.
@@ -59,9 +66,16 @@ private:
     Anticipation& Suivante(int index) { return m_Suivantes[static_cast<std::size_t>(index % kEnMain)]; }
     bool Etape(int numero, const CString& fichier, const CString& operation);
     void Anticipe(int index);
+    // Whether writing sortie would replace a picture of the list.
+    bool EstOriginal(const CString& sortie) const;
+    // What to do with an existing output: true to write it.
+    bool Ecrire(CString& sortie);
 
     Rappels m_Rappels;
     NomSortie m_Nommage;
+    // The list's pictures when the run started, by their real paths: the
+    // view is disabled meanwhile, so the list can only lose rows.
+    std::set<QString> m_Originaux;
     // The settings as they were when the run started do the work, the
     // pictures going round the steps so that each is in one thread's hands
     // at a time.

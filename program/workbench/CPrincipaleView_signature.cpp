@@ -27,6 +27,9 @@ constexpr const char* kChargementImpossible = "Unable to load file !";
 constexpr const char* kQuestionEchecEcriture = "Error during saving of this file !\nDo you want to continue ?";
 constexpr const char* kQuestionRetrait = "Do you want to delete treated files from list ?";
 constexpr const char* kFait = "OK";
+// Yes replaces the original, No passes the picture, Cancel stops the run.
+constexpr const char* kQuestionOriginalDebut = "This is the original photograph ";
+constexpr const char* kQuestionOriginalFin = " : replace it with the signed copy?";
 
 constexpr int kEtat = 1;
 
@@ -83,6 +86,10 @@ void CPrincipaleView::SigneTousLesFichiers()
     };
     rappels.Question = [&progression](CString& sortie, int& arret) {
         return CRoutine::QuestionEtProgression(sortie, arret, progression);
+    };
+    rappels.QuestionOriginal = [proprietaire](const CString& sortie) {
+        return MessageBox(proprietaire, kQuestionOriginalDebut + sortie + kQuestionOriginalFin, "Question",
+                          MB_YESNOCANCEL | MB_ICONWARNING);
     };
     rappels.EchecChargement = [proprietaire](const CString&) {
         MessageBox(proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);

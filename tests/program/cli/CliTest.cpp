@@ -3,6 +3,7 @@
 
 #include "CGraphique.h"
 #include "CliTestSupport.h"
+#include "Lot.h"
 #include "ModeleSignature.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
@@ -179,8 +180,9 @@ TEST_F(Cli, FoldersGiveTheirPicturesInAnyCaseAndTheTreeIsRecreatedUnderTheOutput
         std::set<std::string> attendu;
     };
     const Cas cas[] = {
-        // TPA.JPG is what A.JPG gives in its own folder: no picture to sign.
-        {{}, {"src/A.JPG -> src/TPA.JPG (exists, skipped)"}},
+        // TPA.JPG is what A.JPG gives in its own folder: no picture to sign,
+        // and an original that A.JPG's copy will not replace.
+        {{}, {"src/A.JPG -> src/TPA.JPG (a picture of the list, skipped)"}},
         {{"-o", "out"}, {"src/A.JPG -> out/TPA.JPG", "src/TPA.JPG -> out/TPTPA.JPG"}},
         {{"-o", "out", "-r"},
          {"src/A.JPG -> out/TPA.JPG", "src/TPA.JPG -> out/TPTPA.JPG", "src/sub/B.JpEg -> out/sub/TPB.JpEg",
@@ -250,6 +252,54 @@ TEST_F(Cli, OverwriteNeverSkipsExistingOutputsAndAlwaysReplacesThem)
     EXPECT_EQ(sortie.code, 0) << sortie.erreurs;
     EXPECT_EQ(sortie.erreurs, "") << "-q";
     EXPECT_EQ(ReadFile(bac.path("TPa.jpg")), ReadFile(bac.path("TPb.jpg"))) << "the same picture, signed";
+}
+
+// Outputs that are pictures of the list, their own source (name and folder
+// kept) or another's: never replaced without --in-place.
+TEST_F(Cli, OutputsOntoPicturesOfTheListNeedInPlace)
+{
+    ModeleSignature enPlace = Reglages();
+    enPlace.NomFichierAucun = 1;
+    enPlace.NomFichierPrefixe = 0;
+    const std::string surSoi = Modele(enPlace, "en-place.tp2");
+    const std::string prefixe = Modele(Reglages());
+    Photo("a.jpg");
+    Photo("b.jpg");
+    Photo("TPb.jpg"); // b's output, and a picture of the list
+    const std::string avantA = Lit(bac.path("a.jpg")), avantTpb = Lit(bac.path("TPb.jpg"));
+
+    struct Cas {
+        std::string modele;
+        QStringList options;
+        std::vector<std::string> sources;
+    };
+    for (const Cas& c : {Cas{surSoi, {"--overwrite", "always"}, {"a.jpg"}},
+                         Cas{surSoi, {"-n", "--overwrite", "always"}, {"a.jpg"}},
+                         Cas{prefixe, {"--overwrite", "always"}, {"b.jpg", "TPb.jpg"}},
+                         Cas{prefixe, {"--overwrite", "always", "--shard", "1/2"}, {"b.jpg", "TPb.jpg"}}}) {
+        QStringList arguments = QStringList{"-t", Q(c.modele)} + c.options;
+        for (const std::string& s : c.sources)
+            arguments << Q(bac.path(s));
+        SCOPED_TRACE(arguments.join(' ').toStdString());
+        const Sortie refus = Lance(arguments);
+        EXPECT_EQ(refus.code, 2);
+        EXPECT_TRUE(Contient(refus.erreurs, "give --in-place")) << refus.erreurs;
+        EXPECT_EQ(Lit(bac.path("a.jpg")), avantA);
+        EXPECT_EQ(Lit(bac.path("TPb.jpg")), avantTpb);
+    }
+
+    // Without "always" the original is skipped, and the line says why.
+    const Sortie passe = Lance({"-t", Q(surSoi), Q(bac.path("a.jpg"))});
+    EXPECT_EQ(passe.code, 0) << passe.erreurs;
+    EXPECT_TRUE(Contient(passe.erreurs, "skipped " + bac.path("a.jpg") + " -> " + bac.path("a.jpg") +
+                                            " (" + Lot::kSurSource + ")"))
+        << passe.erreurs;
+    EXPECT_EQ(Lit(bac.path("a.jpg")), avantA);
+
+    // --in-place signs over them.
+    const Sortie signe = Lance({"-q", "--overwrite", "always", "--in-place", "-t", Q(surSoi), Q(bac.path("a.jpg"))});
+    EXPECT_EQ(signe.code, 0) << signe.erreurs;
+    EXPECT_NE(Lit(bac.path("a.jpg")), avantA);
 }
 
 // A signal stops the run between pictures: every output is whole, and the

@@ -82,9 +82,8 @@ TEST_F(SignatureAnticipee, StopInTheQuestionDropsTheNextPictureUnwrittenAndUnhea
         // Every copy would replace its source: each one is asked about.
         Click(Control(vue.get(), 1502));
         const std::vector<std::uint8_t> avant = ReadFile(b);
-        Questions({{kArreter, ""}});
-        Signe({IDYES, IDNO});
-        EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, kRetrait}));
+        Signe({IDYES, IDCANCEL, IDNO});
+        EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, QuestionOriginal(bac.path("a.jpg")), kRetrait}));
         EXPECT_EQ(ReadFile(b), avant);
         EXPECT_EQ(Etats(), (std::vector<std::string>{"", "", ""}));
         EXPECT_EQ(QDir(QString::fromStdString(bac.path(""))).entryList(QDir::Files).size(), 4)

@@ -36,6 +36,12 @@ constexpr int kArreter = IDCANCEL;
 constexpr const char* kDepart = "Generate signing to all files ?";
 constexpr const char* kRetrait = "Do you want to delete treated files from list ?";
 
+// Asked instead of the overwrite question when an output is a picture of the list.
+inline std::string QuestionOriginal(const std::string& chemin)
+{
+    return "This is the original photograph " + chemin + " : replace it with the signed copy?";
+}
+
 class Signature : public VueTest {
 protected:
     void SetUp() override

@@ -128,53 +128,79 @@ TEST_F(Signature, WrittenPicturesAreTheirSourcesSignedAsThePreviewShowsThem)
     EXPECT_LT(ReadFile(bac.path("TPa.jpg")).size(), ReadFile(bac.path("attendu.jpg")).size());
 }
 
-TEST_F(Signature, KeepingNameAndFolderAsksForEachFileUntilAllReplace)
+TEST_F(Signature, AnOutputThatIsItsOwnSourceHasTheOriginalsQuestionEachTime)
 {
-    Depose({Photo("a.jpg"), Photo("b.jpg"), Photo("c.jpg")});
+    // Folder and name both kept: every output is its own source.
+    const std::string a = Photo("a.jpg"), b = Photo("b.jpg"), c = Photo("c.jpg");
+    Depose({a, b, c});
     Click(Control(vue.get(), 1502));
-    const std::vector<std::uint8_t> b = ReadFile(bac.path("b.jpg"));
-    const std::vector<std::uint8_t> c = ReadFile(bac.path("c.jpg"));
+    const std::vector<std::uint8_t> avantA = ReadFile(a), avantB = ReadFile(b), avantC = ReadFile(c);
 
-    // "Pass" skips one file only: the next existing target asks again.
-    Questions({{kRemplacer, ""}, {kPasser, ""}, {kRemplacer, ""}});
-    Signe({IDYES, IDNO});
-    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", "OK"}));
-    EXPECT_EQ(ReadFile(bac.path("b.jpg")), b);
-    EXPECT_NE(ReadFile(bac.path("c.jpg")), c);
-
-    // One "All replace" answers for the rest of the run.
-    Questions({{kToutRemplacer, ""}});
-    Signe({IDYES, IDNO});
-    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "OK", "OK"}));
-    EXPECT_NE(ReadFile(bac.path("b.jpg")), b);
+    // Yes replaces, No passes, Cancel stops; the overwrite dialog never shows.
+    Signe({IDYES, IDYES, IDNO, IDCANCEL, IDNO});
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", ""}));
+    EXPECT_NE(ReadFile(a), avantA);
+    EXPECT_EQ(ReadFile(b), avantB);
+    EXPECT_EQ(ReadFile(c), avantC);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, QuestionOriginal(a), QuestionOriginal(b),
+                                                    QuestionOriginal(c), kRetrait}));
 }
 
-TEST_F(Signature, RenameWritesTheNewNameEvenWhenItExists)
+TEST_F(Signature, AllReplaceNeverCoversAnotherPictureOfTheList)
 {
-    const std::string a = Photo("a.jpg");
-    Depose({a, Photo("b.jpg")});
-    Click(Control(vue.get(), 1502));
-    const std::string autre = Photo("x.jpg");
-    const std::vector<std::uint8_t> avant = ReadFile(a);
+    // a's output exists; b's output is a picture of the list.
+    const std::string a = Photo("a.jpg"), b = Photo("b.jpg"), tpb = Photo("TPb.jpg");
+    const std::string tpa = Photo("TPa.jpg");
+    Depose({a, b, tpb});
+    const std::vector<std::uint8_t> avantTpa = ReadFile(tpa), avantTpb = ReadFile(tpb);
 
-    Questions({{kRenommer, autre}, {kPasser, ""}});
+    Questions({{kToutRemplacer, ""}});
+    Signe({IDYES, IDNO, IDNO});
+    EXPECT_NE(ReadFile(tpa), avantTpa);
+    EXPECT_EQ(ReadFile(tpb), avantTpb) << "an original replaced under an earlier All replace";
+    EXPECT_TRUE(Existe(bac.path("TPTPb.jpg")));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, QuestionOriginal(tpb), kRetrait}));
+}
+
+TEST_F(Signature, RenameAsksAgainWhileTheNewNameExistsOrIsAnOriginal)
+{
+    const std::string a = Photo("a.jpg"), b = Photo("b.jpg");
+    Photo("TPa.jpg");
+    const std::string ailleurs = Photo("x.jpg"), nouveau = bac.path("nouveau.jpg");
+    Depose({a});
+    const std::vector<std::uint8_t> avantAilleurs = ReadFile(ailleurs), avantB = ReadFile(b);
+
+    // Two names that exist are refused by asking again; the third is written.
+    Questions({{kRenommer, ailleurs}, {kRenommer, b}, {kRenommer, nouveau}});
     Signe({IDYES, IDNO});
-    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", ""}));
-    EXPECT_EQ(ReadFile(a), avant);
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK"}));
+    EXPECT_EQ(ReadFile(ailleurs), avantAilleurs);
+    EXPECT_EQ(ReadFile(b), avantB);
     HBITMAP attendu = Attendu(a);
     ASSERT_EQ(graphique.SauveImage(bac.path("attendu.jpg"), attendu, 75), 1);
-    EXPECT_EQ(ReadFile(autre), ReadFile(bac.path("attendu.jpg"))) << "x.jpg now holds a signed";
+    EXPECT_EQ(ReadFile(nouveau), ReadFile(bac.path("attendu.jpg")));
     DeleteObject(attendu);
+
+    // a's output exists again: renamed to b, a picture of the list now, it
+    // gets the original's question (No passes a), and b signs as TPb.jpg.
+    Scripted().clear();
+    Depose({b});
+    Questions({{kRenommer, b}});
+    Signe({IDYES, IDNO, IDNO});
+    EXPECT_EQ(ReadFile(b), avantB);
+    EXPECT_TRUE(Existe(bac.path("TPb.jpg")));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, QuestionOriginal(b), kRetrait}));
 }
 
 TEST_F(Signature, StopInTheQuestionEndsTheRunWithoutWriting)
 {
+    // Both outputs exist already.
     Depose({Photo("a.jpg"), Photo("b.jpg")});
-    Click(Control(vue.get(), 1502));
-    const std::vector<std::uint8_t> a = ReadFile(bac.path("a.jpg"));
+    const std::vector<std::uint8_t> a = ReadFile(Photo("TPa.jpg"));
+    Photo("TPb.jpg");
     Questions({{kArreter, ""}});
     Signe({IDYES, IDNO});
-    EXPECT_EQ(ReadFile(bac.path("a.jpg")), a);
+    EXPECT_EQ(ReadFile(bac.path("TPa.jpg")), a);
     EXPECT_EQ(Etats(), (std::vector<std::string>{"", ""}));
     EXPECT_EQ(Messages(), (std::vector<std::string>{kDepart, kRetrait}));
 }
@@ -218,15 +244,17 @@ TEST_F(Signature, AFailedWriteAsksWhetherToGoOnAndNeverDamagesTheSource)
         sources.push_back(ReadFile(bac.path(nom)));
 
     // The writer refuses a quality above 100; the run uses it all the same.
+    // Each source is asked about as an original, and replacing it is chosen.
     vue->SetDlgItemText(1506, "150");
-    Questions({{kToutRemplacer, ""}});
-    Signe({IDYES, IDOK, IDYES, IDNO, IDNO});
+    Signe({IDYES, IDOK, IDYES, IDYES, IDYES, IDNO, IDNO});
     const std::string echec = "Error during saving of this file !\nDo you want to continue ?";
-    ASSERT_EQ(Messages().size(), 5u);
+    ASSERT_EQ(Messages().size(), 7u);
     EXPECT_EQ(Messages()[0], kDepart);
-    EXPECT_EQ(Messages()[2], echec);
+    EXPECT_EQ(Messages()[2], QuestionOriginal(bac.path("a.jpg")));
     EXPECT_EQ(Messages()[3], echec);
-    EXPECT_EQ(Messages()[4], kRetrait);
+    EXPECT_EQ(Messages()[4], QuestionOriginal(bac.path("b.jpg")));
+    EXPECT_EQ(Messages()[5], echec);
+    EXPECT_EQ(Messages()[6], kRetrait);
     EXPECT_EQ(Etats(), (std::vector<std::string>{"", "", ""}));
     int i = 0;
     for (const char* nom : {"a.jpg", "b.jpg", "c.jpg"})
