@@ -1,7 +1,9 @@
-// Times one rebuild of the workbench's preview (compose the text and logo at
-// full resolution, reduce, centre on the display's background, show) on a
-// 12-megapixel picture, as each keystroke in the signature panels costs.
-// Usage: preview_bench [runs]
+// Times the workbench's preview on a 12-megapixel picture: a full rebuild
+// (compose the text and logo at full resolution, reduce, centre on the
+// display's background), as every keystroke in the signature panels once
+// cost, and a key typed into the text field until its preview is shown,
+// with an outlined and shadowed text.
+// Usage: preview_bench [runs] [keys]
 
 #include "CGraphique.h"
 #include "CMiniTexteDlg.h"
@@ -13,6 +15,8 @@
 #include "Mesure.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -51,6 +55,7 @@ int main(int argc, char** argv)
     SilentInteraction silence;
     Interaction::install(&silence);
     const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const int frappes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
 
     CTamparoApp tamparo;
     CGraphique graphique;
@@ -73,29 +78,71 @@ int main(int argc, char** argv)
     vue.PanneauLogo->ChargeLogo(logo);
     vue.ChargeSelection(photo);
 
-    std::vector<double> complet;
-    std::vector<double> composition;
-    std::vector<double> apercu;
-    for (int i = 0; i < passes; ++i) {
-        const auto t0 = std::chrono::steady_clock::now();
-        vue.ConstruitApercu();
-        complet.push_back(Millisecondes(std::chrono::steady_clock::now() - t0));
-
+    // Compose + Apercu of the whole picture: what a change cost before the
+    // preview kept its images.
+    const auto reconstruction = [&](std::vector<double>& complet, std::vector<double>& composition,
+                                    std::vector<double>& apercu) {
         const auto t1 = std::chrono::steady_clock::now();
         HBITMAP signee = Composition::Compose(vue.ImageSelection, vue.CoucheTexteCourante(), vue.CoucheLogoCourante());
         const auto t2 = std::chrono::steady_clock::now();
         HBITMAP reduite = Composition::Apercu(signee, vue.ImageFond, vue.TailleAffichage, nullptr);
         const auto t3 = std::chrono::steady_clock::now();
+        complet.push_back(Millisecondes(t3 - t1));
         composition.push_back(Millisecondes(t2 - t1));
         apercu.push_back(Millisecondes(t3 - t2));
         DeleteObject(signee);
         DeleteObject(reduite);
-    }
-    std::printf("picture %dx%d, display %dx%d, %d runs (medians)\n", vue.TailleImage.cx, vue.TailleImage.cy,
-                vue.TailleAffichage.cx, vue.TailleAffichage.cy, passes);
-    std::printf("  preview rebuild (ConstruitApercu): %7.2f ms\n", Mediane(complet));
-    std::printf("    compose text + logo, full size:  %7.2f ms\n", Mediane(composition));
-    std::printf("    reduce + centre:                 %7.2f ms\n", Mediane(apercu));
+    };
+    std::vector<double> complet, composition, apercu;
+    for (int i = 0; i < passes; ++i)
+        reconstruction(complet, composition, apercu);
+
+    // Keys typed into the text field, each timed until its preview is built
+    // and painted.
+    hote.show();
+    auto* champ = vue.PanneauTexte->GetDlgItemAs<QLineEdit>(2241);
+    const auto frappe = [&] {
+        champ->setText(QString::fromStdString("Signature (c) 2024"));
+        champ->end(false);
+        vue.ConstruitApercu();
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        std::vector<double> touches;
+        for (int i = 0; i < frappes; ++i) {
+            const QString lettre(QChar('a' + i % 26));
+            const int avant = vue.ApercusConstruits;
+            const auto t0 = std::chrono::steady_clock::now();
+            QKeyEvent appui(QEvent::KeyPress, Qt::Key_A + i % 26, Qt::NoModifier, lettre);
+            QApplication::sendEvent(champ, &appui);
+            while (vue.ApercusConstruits == avant)
+                QApplication::processEvents();
+            QApplication::processEvents();
+            touches.push_back(Millisecondes(std::chrono::steady_clock::now() - t0));
+        }
+        return Mediane(touches);
+    };
+    const double touche = frappe();
+
+    // The text 5 % of the picture high, outlined and shadowed.
+    vue.StyleTexte.TailleRelative = 500;
+    vue.StyleTexte.Contour = 3;
+    vue.StyleTexte.OmbreX = vue.StyleTexte.OmbreY = 4;
+    vue.StyleTexte.OmbreFlou = 6;
+    vue.StyleTexte.OpaciteOmbre = 60;
+    std::vector<double> completStyle, compositionStyle, apercuStyle;
+    for (int i = 0; i < passes; ++i)
+        reconstruction(completStyle, compositionStyle, apercuStyle);
+    const double toucheStyle = frappe();
+
+    std::printf("picture %dx%d, display %dx%d, %d runs, %d keys (medians)\n", vue.TailleImage.cx, vue.TailleImage.cy,
+                vue.TailleAffichage.cx, vue.TailleAffichage.cy, passes, frappes);
+    std::printf("  full rebuild, plain text + logo:  %7.2f ms (compose %.2f, reduce + centre %.2f)\n",
+                Mediane(complet), Mediane(composition), Mediane(apercu));
+    std::printf("  key press to a shown preview:     %7.2f ms, ratio %.3f\n", touche, touche / Mediane(complet));
+    std::printf("  full rebuild, outline + shadow:   %7.2f ms (compose %.2f, reduce + centre %.2f)\n",
+                Mediane(completStyle), Mediane(compositionStyle), Mediane(apercuStyle));
+    std::printf("  key press to a shown preview:     %7.2f ms, ratio %.3f\n", toucheStyle,
+                toucheStyle / Mediane(completStyle));
     vue.EcritureReglages();
     return 0;
 }

@@ -1,8 +1,8 @@
 #pragma once
-// What every reader's fuzz target does first: a decoding budget small enough
+// What every reader's fuzz target shares: a decoding budget small enough
 // that pictures of hundreds of megapixels from a few bytes cost no time (the
-// readers' own limits have their tests), and the input written as a file,
-// which is what the readers take.
+// readers' own limits have their tests), handed to every reader, and the
+// input written as a file, which is what the readers take.
 
 #include "codecs/Budget.h"
 
@@ -15,11 +15,16 @@ namespace EntreeFuzz {
 
 inline constexpr Budget::Limites kLimites{std::uint64_t(1) << 22, std::uint64_t(1) << 28};
 
+// The target's budget; each decoding opens its own account in it.
+inline Budget& BudgetReduit()
+{
+    static Budget budget(kLimites);
+    return budget;
+}
+
 // The file holding data, named after the target; empty when it cannot be written.
 inline std::string Fichier(const char* cible, const char* extension, const std::uint8_t* data, std::size_t size)
 {
-    static Budget budget(kLimites);
-    static Budget::Portee portee(budget);
     const std::string path = "/tmp/" + std::string(cible) + "_" + std::to_string(::getpid()) + extension;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)

@@ -8,6 +8,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     static CGraphique graphique;
+    graphique.BudgetLecture() = Budget(EntreeFuzz::kLimites);
     const std::string path = EntreeFuzz::Fichier("bmp_fuzz", ".bmp", data, size);
     if (path.empty())
         return 0;

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (path.empty())
         return 0;
     CGif gif;
-    if (!gif.Load(path.c_str()))
+    if (!gif.Load(path.c_str(), EntreeFuzz::BudgetReduit()))
         return 0;
     DeleteObject(gif.FirstImage());
     for (int i = 0; i < 3; ++i)

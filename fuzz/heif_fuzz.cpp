@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     std::vector<std::uint8_t> alpha;
     Metadonnees metadonnees;
-    HBITMAP image = HeifFile::Charge(path, &metadonnees, &alpha);
+    HBITMAP image = HeifFile::Charge(path, EntreeFuzz::BudgetReduit(), &metadonnees, &alpha);
     DeleteObject(image);
     return 0;
 }

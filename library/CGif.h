@@ -7,6 +7,7 @@
 
 #include <vector>
 #include "Gdi.h"
+#include "codecs/Budget.h"
 
 #include <cstdlib>
 #include <memory>
@@ -21,7 +22,10 @@ public:
     CGif& operator=(const CGif&) = delete;
 
     // Reading. Load keeps the whole file in memory; 1 when it was read.
+    // The file and each image decoded from it are charged to budget, which
+    // must outlive the walk; without one, to this reader's own.
     int Load(const char* path);
+    int Load(const char* path, Budget& budget);
     // The first image of the loaded data, or null.
     HBITMAP FirstImage();
     // The image after the current position; after the last one the walk
@@ -88,6 +92,8 @@ private:
     bool Replay(int code, int freeCode, int end, int& first);
 
     // --- Reading state ---
+    Budget m_BudgetPropre;
+    Budget* m_Budget = &m_BudgetPropre;
     int m_ScreenWidth = 0;
     int m_ScreenHeight = 0;
     int m_Background = 0;

@@ -5,6 +5,7 @@
 // return a new image, or null on failure.
 
 #include "Gdi.h"
+#include "codecs/Budget.h"
 
 #include <array>
 #include <functional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 class Metadonnees;
+class RapportCodec;
 enum class PolitiqueMetadonnees : int;
 
 class CGraphique {
@@ -31,8 +33,15 @@ public:
     static CSize RetourneTailleEcran(int* depth);
     int MessageResolutionEcran(int minimum);
 
+    // The limits every picture this toolbox reads is held to, and what its
+    // decodings spent: a toolbox per thread, a budget per toolbox.
+    Budget& BudgetLecture() { return m_Budget; }
+
     // Files: read as their content says (RegistreFormats), else as the last
-    // three characters of the name say; written as the name says.
+    // three characters of the name say; written as the name says. The
+    // overloads taking a RapportCodec record every message there instead of
+    // showing it, for callers without windows or on a worker thread; the
+    // others show what they record, in the same order.
     HBITMAP ChargeImage(CString path);
     int SauveImage(CString path, HBITMAP image, int quality);
     HBITMAP ChargeImageBMP(CString path);
@@ -46,6 +55,7 @@ public:
     // As ChargeImage, with the picture's alpha plane (width x height,
     // top-down) in alpha: empty when the file has none or is all opaque.
     HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha);
+    HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha, RapportCodec& rapport);
 
     // Photographs. ChargePhoto gives the picture upright, as a viewer shows
     // it, with the metadata its format carries (JPEG, PNG and WebP: Exif,
@@ -55,8 +65,11 @@ public:
     // picture into the formats that carry them, as the policy says and
     // adjusted to the picture saved; 1 or 0 as SauveImage.
     HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
+    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport);
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                    PolitiqueMetadonnees politique);
+    int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
+                   PolitiqueMetadonnees politique, RapportCodec& rapport);
     // A photograph changed in some of its rows only, on its way from a JPEG
     // file to a JPEG file: its other rows go from the decoder to the encoder
     // a few at a time, each band is held whole while retouche draws on it,
@@ -75,6 +88,9 @@ public:
     Flux RetouchePhotoEnFlux(CString source, CString sortie, int quality, Metadonnees& metadonnees,
                              PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche,
                              bool encoderThread);
+    Flux RetouchePhotoEnFlux(CString source, CString sortie, int quality, Metadonnees& metadonnees,
+                             PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche,
+                             bool encoderThread, RapportCodec& rapport);
 
     // A new 32-bit image: source turned as an Exif orientation (1 to 8)
     // says to show it; null on failure or an orientation out of range.
@@ -131,12 +147,17 @@ private:
                                PALETTEENTRY* entries);
     HBITMAP Image8Bits(HDC reference, HBITMAP image);
     void LiberationMemoireImage();
-    static HBITMAP ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees);
-    static int SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
-                                        const Metadonnees& ecrits);
+    // The readers and writers behind the entry points, reporting into
+    // rapport; a JPEG read with metadonnees always decodes straight into a
+    // 32-bit image, and a JPEG written with ecrits always writes from one.
+    static HBITMAP LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport);
+    int EcritJPEG(const CString& path, HBITMAP image, int quality, const Metadonnees* ecrits, RapportCodec& rapport);
+    HBITMAP LitBMP(const CString& path, Budget& budget);
+    int EcritBMP(const CString& path, HBITMAP image, RapportCodec& rapport);
     static Flux RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
                                    Metadonnees& metadonnees, PolitiqueMetadonnees politique, const Bandes& bands,
-                                   const Retouche& retouche, bool encoderThread);
+                                   const Retouche& retouche, bool encoderThread, Budget& budget,
+                                   RapportCodec& rapport);
     // A 32-bit copy of any device image; null when it cannot be made.
     static HBITMAP Copie32Bits(const Bitmap& image);
 
@@ -149,8 +170,9 @@ private:
     std::unique_ptr<BYTE[]> m_Fichier;
     HBRUSH m_Pinceau = nullptr;
     HPEN m_Crayon = nullptr;
+    Budget m_Budget;
 
     friend class CGraphiqueTestAccess;
-    // Its JPEG entry reads and writes through the metadata members above.
+    // Its JPEG and BMP entries read and write through the members above.
     friend class RegistreFormats;
 };

@@ -13,6 +13,7 @@
 #include "CDialog.h"
 #include "Gdi.h"
 
+#include <QColor>
 #include <QFont>
 
 #include <memory>
@@ -55,6 +56,9 @@ public:
     // The font the text edit shows: font itself when a line of it fits in
     // height pixels, else the same face and style scaled down to fit.
     static QFont TailleEcran(QFont font, int height);
+    // What the text edit shows behind ink: fond itself when the ink reads
+    // well on it, else a dark grey or white, whichever reads better.
+    static QColor FondLisible(QColor encre, QColor fond);
     // Enabling for kAbsolue or kAutomatique.
     void PositionChange(UINT id);
     // A colour panel changed its colour or its "Transparent" box.

@@ -11,6 +11,8 @@
 #include "GlobalMemory.h"
 #include "Types.h"
 
+class Budget;
+class RapportCodec;
 struct jpeg_compress_struct;
 
 class JpegFile {
@@ -22,6 +24,9 @@ public:
     // Decodes with the library's default output settings; a greyscale image
     // comes out with its grey in all three bytes. Null on failure.
     static BYTE* JpegFileToRGB(CString fileName, UINT* width, UINT* height);
+    // The same, charged to budget, its messages recorded in rapport
+    // instead of shown.
+    static BYTE* JpegFileToRGB(CString fileName, UINT* width, UINT* height, Budget& budget, RapportCodec& rapport);
     // Writes a baseline JPEG at the quality given; colour 0 writes the
     // greyscale of the buffer. 1 written, 0 failed.
     static BOOL RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color,
@@ -48,6 +53,8 @@ public:
 // The file replaces the one at path only when complete. True exactly when
 // message comes back empty; otherwise it says what failed.
 BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message);
+// The same, the JPEG library's messages recorded in rapport instead of shown.
+BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message, RapportCodec& rapport);
 // Fills the encoder's sample rows (red, green, blue, top row first) from a
 // packed 24-bit bottom-up DIB.
 BOOL DIBVersLignesRVB(HGLOBAL dib, int samplesPerRow, jpeg_compress_struct* encoder, BYTE** rows,

@@ -1,11 +1,5 @@
 #include "Budget.h"
 
-namespace {
-
-thread_local Budget* tInstalle = nullptr;
-
-} // namespace
-
 Budget::Budget(Limites limites) : m_limites(limites) {}
 
 void Budget::Debute(std::uint64_t travailPermis)
@@ -59,13 +53,3 @@ bool Budget::Refuse(Refus motif)
     m_motif = motif;
     return false;
 }
-
-Budget& Budget::Courant()
-{
-    thread_local Budget propre;
-    return tInstalle ? *tInstalle : propre;
-}
-
-Budget::Portee::Portee(Budget& budget) : m_precedent(tInstalle) { tInstalle = &budget; }
-
-Budget::Portee::~Portee() { tInstalle = m_precedent; }

@@ -7,9 +7,9 @@
 // and gives up cleanly on a refusal. Work is counted in the reader's own
 // unit (blocks, pixels) against what the file's bytes can honestly stand
 // for: a few hundred bytes cannot demand hundreds of passes over a picture
-// of a gigabyte. The budget in force is the one installed on the calling
-// thread, so workers never share one and tests and fuzz targets install
-// their own limits.
+// of a gigabyte. A budget travels with the decoding: whoever reads a
+// picture hands one to the reader (a toolbox has its own), so workers never
+// share one and tests and fuzz targets set their own limits.
 
 #include <cstdint>
 
@@ -51,22 +51,6 @@ public:
     std::uint64_t Travail() const { return m_travail; }
     Refus Motif() const { return m_motif; }
     const Limites& Plafonds() const { return m_limites; }
-
-    // The budget of the calling thread: the last one installed by a live
-    // Portee, else the thread's own with the default limits.
-    static Budget& Courant();
-
-    // Installs a budget on the calling thread for its lifetime.
-    class Portee {
-    public:
-        explicit Portee(Budget& budget);
-        ~Portee();
-        Portee(const Portee&) = delete;
-        Portee& operator=(const Portee&) = delete;
-
-    private:
-        Budget* m_precedent;
-    };
 
 private:
     bool Refuse(Refus motif);

@@ -79,9 +79,12 @@ int CGif::Stop()
     return 0;
 }
 
-int CGif::Load(const char* path)
+int CGif::Load(const char* path) { return Load(path, m_BudgetPropre); }
+
+int CGif::Load(const char* path, Budget& budget)
 {
     Stop();
+    m_Budget = &budget;
     m_GlobalTable.reset();
     m_GlobalCount = 0;
     m_Data.reset();
@@ -120,7 +123,6 @@ int CGif::Load(const char* path)
     if (::fstat(::fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)
         && static_cast<std::uint64_t>(info.st_size) > consumed)
         capacity = static_cast<std::size_t>(info.st_size) - consumed + 1;
-    Budget& budget = Budget::Courant();
     budget.Debute();
     CBlock<BYTE> data(budget.Reserve(capacity) ? static_cast<BYTE*>(std::malloc(capacity)) : nullptr);
     std::size_t length = 0;
@@ -268,7 +270,7 @@ HBITMAP CGif::TakeIt()
     // Sizes the decoder refuses still leave the walk after this image. Each
     // image is a decoding of its own, beside the file held since Load.
     const std::uint64_t pixels = std::uint64_t(m_Width) * std::uint64_t(m_Height);
-    Budget& budget = Budget::Courant();
+    Budget& budget = *m_Budget;
     budget.Debute();
     if (m_Width == 0 || m_Height == 0 || minimum < 1 || minimum > 8 || !budget.AdmetPixels(m_Width, m_Height)
         || pixels > kPixelsMaxGif

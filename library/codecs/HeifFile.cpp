@@ -91,9 +91,15 @@ void GardeProfil(const heif_image_handle* poignee, Metadonnees& metadonnees)
 
 HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vector<std::uint8_t>* alpha)
 {
+    Budget budget;
+    return Charge(path, budget, metadonnees, alpha);
+}
+
+HBITMAP HeifFile::Charge(const CString& path, Budget& budget, Metadonnees* metadonnees,
+                         std::vector<std::uint8_t>* alpha)
+{
     if (alpha)
         alpha->clear();
-    Budget& budget = Budget::Courant();
     budget.Debute();
     const Primaire primaire = OuvrePrimaire(path);
     heif_image_handle* const poignee = primaire.poignee.get();
@@ -123,7 +129,7 @@ HBITMAP HeifFile::Charge(const CString& path, Metadonnees* metadonnees, std::vec
     const std::uint8_t* plan = heif_image_get_plane_readonly(rgba.get(), heif_channel_interleaved, &pas);
     if (!plan || l <= 0 || h <= 0 || pas < l * 4)
         return nullptr;
-    ImageRGBA image;
+    ImageRGBA image(budget);
     if (!image.Cree(static_cast<std::uint32_t>(l), static_cast<std::uint32_t>(h),
                     alpha && heif_image_handle_has_alpha_channel(poignee)))
         return nullptr;

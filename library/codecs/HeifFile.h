@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+class Budget;
 class Metadonnees;
 
 class HeifFile {
@@ -17,9 +18,11 @@ public:
     static constexpr int kCoteMax = 1 << 15;
 
     // Null when the file cannot be read or decoded (a missing decoder
-    // included) or is larger than the thread's Budget allows. The Exif it
-    // carries describes the stored picture, already turned: its
-    // Orientation is to be ignored (writing sets it to 1).
+    // included) or is larger than budget allows (a default one when none
+    // is given). The Exif it carries describes the stored picture, already
+    // turned: its Orientation is to be ignored (writing sets it to 1).
+    static HBITMAP Charge(const CString& path, Budget& budget, Metadonnees* metadonnees = nullptr,
+                          std::vector<std::uint8_t>* alpha = nullptr);
     static HBITMAP Charge(const CString& path, Metadonnees* metadonnees = nullptr,
                           std::vector<std::uint8_t>* alpha = nullptr);
     // The primary picture's size as shown, from the file's boxes alone:

@@ -1,6 +1,5 @@
 #include "ImageRGBA.h"
 
-#include "Budget.h"
 #include "PixelRows.h"
 
 #include <algorithm>
@@ -11,11 +10,10 @@ ImageRGBA::~ImageRGBA() { DeleteObject(m_image); }
 
 bool ImageRGBA::Cree(std::uint32_t largeur, std::uint32_t hauteur, bool gardeAlpha, std::uint64_t supplement)
 {
-    Budget& budget = Budget::Courant();
-    if (largeur == 0 || hauteur == 0 || !budget.AdmetPixels(largeur, hauteur))
+    if (largeur == 0 || hauteur == 0 || !m_budget.AdmetPixels(largeur, hauteur))
         return false;
     const std::uint64_t pixels = std::uint64_t(largeur) * hauteur;
-    if (!budget.Reserve(pixels * (gardeAlpha ? 5 : 4) + supplement))
+    if (!m_budget.Reserve(pixels * (gardeAlpha ? 5 : 4) + supplement))
         return false;
     m_image = Bitmap::Create(static_cast<int>(largeur), static_cast<int>(hauteur), 32);
     if (!m_image)

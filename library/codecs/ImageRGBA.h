@@ -2,16 +2,18 @@
 // Where the RGBA codec libraries (PNG, WebP, HEIF) meet device images: a
 // 32-bit device image filled from RGBA rows, with its alpha plane kept apart
 // for callers that ask for it, and device-image rows given back as RGB or
-// RGBA for an encoder. Allocations are asked of the thread's Budget first.
+// RGBA for an encoder. Allocations are asked of the decoding's Budget first.
 
 #include "Bitmap.h"
+#include "Budget.h"
 
 #include <cstdint>
 #include <vector>
 
 class ImageRGBA {
 public:
-    ImageRGBA() = default;
+    // budget outlives the image.
+    explicit ImageRGBA(Budget& budget) : m_budget(budget) {}
     ~ImageRGBA();
     ImageRGBA(const ImageRGBA&) = delete;
     ImageRGBA& operator=(const ImageRGBA&) = delete;
@@ -38,6 +40,7 @@ public:
     static void LitLigne(const Bitmap& image, int y, const std::uint8_t* alpha, std::uint8_t* sortie);
 
 private:
+    Budget& m_budget;
     Bitmap* m_image = nullptr;
     std::vector<std::uint8_t> m_alpha;
     bool m_gardeAlpha = false;

@@ -20,7 +20,9 @@ const BITMAPINFOHEADER* Entete(HGLOBAL dib)
                                                                                                      : nullptr;
 }
 
-BOOL EcritDIB(HGLOBAL dib, int quality, const CString& path, CString* message, RapportCodec& rapport)
+} // namespace
+
+BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message, RapportCodec& rapport)
 {
     if (quality < 0 || quality > 100 || !dib) {
         if (message)
@@ -59,12 +61,10 @@ BOOL EcritDIB(HGLOBAL dib, int quality, const CString& path, CString* message, R
     return message->empty();
 }
 
-} // namespace
-
 BOOL SauveDIBEnJPEG(HGLOBAL dib, int quality, CString path, CString* message)
 {
     return RapportCodec::AfficheApres(
-        [&](RapportCodec& rapport) { return EcritDIB(dib, quality, path, message, rapport); });
+        [&](RapportCodec& rapport) { return SauveDIBEnJPEG(dib, quality, path, message, rapport); });
 }
 
 BOOL DIBVersLignesRVB(HGLOBAL dib, int samplesPerRow, jpeg_compress_struct* encoder, BYTE** rows, CString* message)

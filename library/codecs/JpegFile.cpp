@@ -15,13 +15,15 @@ namespace {
 
 BYTE Gris(const BYTE* rgb) { return static_cast<BYTE>(0.299 * rgb[0] + 0.587 * rgb[1] + 0.114 * rgb[2]); }
 
-BYTE* LitRVB(const CString& fileName, UINT* width, UINT* height, RapportCodec& rapport)
+} // namespace
+
+BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height, Budget& budget, RapportCodec& rapport)
 {
     if (width)
         *width = 0;
     if (height)
         *height = 0;
-    JpegLecture lecture(rapport);
+    JpegLecture lecture(rapport, budget);
     if (!lecture.Ouvre(fileName))
         return nullptr;
     if (!lecture.TailleAcceptable(3)) {
@@ -67,6 +69,8 @@ BYTE* LitRVB(const CString& fileName, UINT* width, UINT* height, RapportCodec& r
     return buffer.release();
 }
 
+namespace {
+
 BOOL EcritRVB(const CString& fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color, int quality,
               RapportCodec& rapport)
 {
@@ -104,7 +108,9 @@ BOOL EcritRVB(const CString& fileName, BYTE* dataBuf, UINT widthPix, UINT height
 
 BOOL LitDimensions(const CString& fileName, UINT* width, UINT* height, RapportCodec& rapport)
 {
-    JpegLecture lecture(rapport);
+    // The header alone: nothing is charged.
+    Budget budget;
+    JpegLecture lecture(rapport, budget);
     if (!lecture.Ouvre(fileName))
         return 0;
     if (width)
@@ -118,7 +124,9 @@ BOOL LitDimensions(const CString& fileName, UINT* width, UINT* height, RapportCo
 
 BYTE* JpegFile::JpegFileToRGB(CString fileName, UINT* width, UINT* height)
 {
-    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return LitRVB(fileName, width, height, rapport); });
+    Budget budget;
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return JpegFileToRGB(fileName, width, height, budget, rapport); });
 }
 
 BOOL JpegFile::RGBToJpegFile(CString fileName, BYTE* dataBuf, UINT widthPix, UINT height, BOOL color, int quality)

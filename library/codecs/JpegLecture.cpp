@@ -37,7 +37,8 @@ std::uint64_t Arrondi(std::uint64_t n, std::uint64_t multiple) { return (n + mul
 
 } // namespace
 
-JpegLecture::JpegLecture(RapportCodec& rapport) : m_erreur("JPEG Fatal Error", rapport), m_budget(Budget::Courant())
+JpegLecture::JpegLecture(RapportCodec& rapport, Budget& budget)
+    : m_erreur("JPEG Fatal Error", rapport), m_budget(budget)
 {
     // Zeroed, so that releasing a decompressor whose creation failed is safe.
     std::memset(&m_info, 0, sizeof m_info);

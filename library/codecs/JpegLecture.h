@@ -15,8 +15,9 @@ class RapportCodec;
 
 class JpegLecture {
 public:
-    // What the decoding has to say goes to rapport, which outlives it.
-    explicit JpegLecture(RapportCodec& rapport);
+    // What the decoding has to say goes to rapport, and what it costs is
+    // charged to budget; both outlive it.
+    JpegLecture(RapportCodec& rapport, Budget& budget);
     ~JpegLecture();
     JpegLecture(const JpegLecture&) = delete;
     JpegLecture& operator=(const JpegLecture&) = delete;
@@ -27,7 +28,7 @@ public:
     // Opens the file and reads its header; an image is required. Reports
     // "JPEG :\nCan't open %s\n" when the file cannot be opened.
     bool Ouvre(const CString& path);
-    // The decoding fits the thread's Budget: the pixels, the output rows of
+    // The decoding fits the budget: the pixels, the output rows of
     // octetsParPixel bytes each and the library's whole-image buffers in
     // memory, the picture within what the file's bytes can describe.
     // Otherwise the caller reports it as memory refused. The scans read

@@ -79,6 +79,13 @@ void LitMetadonnees(spng_ctx* ctx, Metadonnees& metadonnees)
 
 HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, Metadonnees* metadonnees)
 {
+    Budget budget;
+    return Charge(path, budget, alpha, metadonnees);
+}
+
+HBITMAP PngFile::Charge(const CString& path, Budget& budget, std::vector<std::uint8_t>* alpha,
+                        Metadonnees* metadonnees)
+{
     if (alpha)
         alpha->clear();
     if (metadonnees)
@@ -89,7 +96,6 @@ HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, M
         return nullptr;
     struct stat etat {};
     const std::uint64_t taille = ::fstat(::fileno(fichier.get()), &etat) == 0 ? std::uint64_t(etat.st_size) : 0;
-    Budget& budget = Budget::Courant();
     budget.Debute();
 
     spng_set_crc_action(ctx.get(), SPNG_CRC_ERROR, SPNG_CRC_ERROR);
@@ -118,7 +124,7 @@ HBITMAP PngFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, M
     // once; the others go through one row.
     const bool entrelace = ihdr.interlace_method != SPNG_INTERLACE_NONE;
     const std::size_t tampon = entrelace ? tailleRGBA : ligneRGBA;
-    ImageRGBA image;
+    ImageRGBA image(budget);
     if (!image.Cree(ihdr.width, ihdr.height, alpha && transparence, tampon))
         return nullptr;
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[tampon]);

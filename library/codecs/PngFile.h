@@ -8,6 +8,7 @@
 #include "Types.h"
 #include "Bitmap.h"
 
+class Budget;
 class Metadonnees;
 
 #include <cstdint>
@@ -24,9 +25,11 @@ public:
     static constexpr std::size_t kTailleMorceau = std::size_t(16) << 20;
 
     // Null when the file cannot be read, is damaged (a wrong CRC, a short
-    // chunk), or is larger than the thread's Budget allows. alpha receives
-    // the alpha plane (empty when the picture is opaque), metadonnees the
-    // Exif, XMP and ICC profile the file carries.
+    // chunk), or is larger than budget allows (a default one when none is
+    // given). alpha receives the alpha plane (empty when the picture is
+    // opaque), metadonnees the Exif, XMP and ICC profile the file carries.
+    static HBITMAP Charge(const CString& path, Budget& budget, std::vector<std::uint8_t>* alpha = nullptr,
+                          Metadonnees* metadonnees = nullptr);
     static HBITMAP Charge(const CString& path, std::vector<std::uint8_t>* alpha = nullptr,
                           Metadonnees* metadonnees = nullptr);
     // 1 when written, 0 otherwise; what was at path survives a failure.

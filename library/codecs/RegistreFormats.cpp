@@ -113,70 +113,54 @@ bool FiltreNomme(std::string_view filtre, std::string_view motif)
 const std::vector<RegistreFormats::Format>& RegistreFormats::Formats()
 {
     // Defined here, the read and write functions reach the toolbox's own
-    // JPEG and GIF members.
+    // JPEG and BMP members.
     static const std::vector<Format> formats = {
         {Genre::Jpeg, "JPEG", "Jpeg", {".jpg", ".jpeg"}, EstJpeg, SondeEntete::Jpeg,
-         [](CGraphique& g, const CString& chemin, std::vector<std::uint8_t>*, Metadonnees* m) -> HBITMAP {
-             return m ? CGraphique::ChargeJPEGAvecMetadonnees(chemin, *m) : g.ChargeImageJPEG(chemin);
-         },
-         [](CGraphique& g, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits) {
-             if (!ecrits || !image)
-                 return g.SauveImageJPEG(chemin, image, qualite);
-             if (image->bitsPerPixel() == 32)
-                 return CGraphique::SauveJPEGAvecMetadonnees(chemin, *image, qualite, *ecrits);
-             HBITMAP copie = CGraphique::Copie32Bits(*image);
-             const int resultat = copie ? CGraphique::SauveJPEGAvecMetadonnees(chemin, *copie, qualite, *ecrits) : 0;
-             DeleteObject(copie);
-             return resultat;
-         },
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>*, Metadonnees* m, Budget& budget,
+            RapportCodec& rapport) { return CGraphique::LitJPEG(chemin, m, budget, rapport); },
+         [](CGraphique& g, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits,
+            RapportCodec& rapport) { return g.EcritJPEG(chemin, image, qualite, ecrits, rapport); },
          Exif | Xmp | Icc, false},
         {Genre::Bmp, "BMP", "Bitmap", {".bmp"}, EstBmp, SondeEntete::Bmp,
-         [](CGraphique& g, const CString& chemin, std::vector<std::uint8_t>*, Metadonnees*) -> HBITMAP {
-             return g.ChargeImageBMP(chemin);
-         },
-         [](CGraphique& g, const CString& chemin, HBITMAP image, int, const Metadonnees*) {
-             return g.SauveImageBMP(chemin, image);
+         [](CGraphique& g, const CString& chemin, std::vector<std::uint8_t>*, Metadonnees*, Budget& budget,
+            RapportCodec&) { return g.LitBMP(chemin, budget); },
+         [](CGraphique& g, const CString& chemin, HBITMAP image, int, const Metadonnees*, RapportCodec& rapport) {
+             return g.EcritBMP(chemin, image, rapport);
          },
          Aucune, false},
         {Genre::Gif, "GIF", "Gif", {".gif"}, EstGif, SondeEntete::Gif,
-         [](CGraphique& g, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees*) -> HBITMAP {
-             if (!alpha)
-                 return g.ChargeImageGIF(chemin);
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees*, Budget& budget,
+            RapportCodec&) -> HBITMAP {
              CGif gif;
-             HBITMAP image = gif.Load(chemin.c_str()) ? gif.FirstImage() : nullptr;
-             if (image)
+             HBITMAP image = gif.Load(chemin.c_str(), budget) ? gif.FirstImage() : nullptr;
+             if (image && alpha)
                  *alpha = gif.Alpha();
              return image;
          },
-         [](CGraphique& g, const CString& chemin, HBITMAP image, int, const Metadonnees*) {
+         [](CGraphique& g, const CString& chemin, HBITMAP image, int, const Metadonnees*, RapportCodec&) {
              return g.SauveImageGIF(chemin, image);
          },
          Aucune, false},
         {Genre::Png, "PNG", "Png", {".png"}, EstPng, SondeEntete::Png,
-         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m) -> HBITMAP {
-             return PngFile::Charge(chemin, alpha, m);
-         },
-         [](CGraphique&, const CString& chemin, HBITMAP image, int, const Metadonnees* ecrits) {
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
+            RapportCodec&) { return PngFile::Charge(chemin, budget, alpha, m); },
+         [](CGraphique&, const CString& chemin, HBITMAP image, int, const Metadonnees* ecrits, RapportCodec&) {
              return image ? PngFile::Sauve(chemin, *image, nullptr, ecrits) : 0;
          },
          Exif | Xmp | Icc, false},
         {Genre::Webp, "WebP", "WebP", {".webp"}, EstWebp, SondeEntete::Webp,
-         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m) -> HBITMAP {
-             return WebpFile::Charge(chemin, alpha, m);
-         },
-         [](CGraphique&, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits) {
-             return image ? WebpFile::Sauve(chemin, *image, qualite, nullptr, ecrits) : 0;
-         },
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
+            RapportCodec&) { return WebpFile::Charge(chemin, budget, alpha, m); },
+         [](CGraphique&, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits,
+            RapportCodec&) { return image ? WebpFile::Sauve(chemin, *image, qualite, nullptr, ecrits) : 0; },
          Exif | Xmp | Icc, false},
         {Genre::Heif, "HEIF", "Heif", {".heic", ".heif"}, EstHeif, SondeEntete::Heif,
-         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m) -> HBITMAP {
-             return HeifFile::Charge(chemin, m, alpha);
-         },
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
+            RapportCodec&) { return HeifFile::Charge(chemin, budget, m, alpha); },
          nullptr, Exif | Icc, true},
         {Genre::Avif, "AVIF", "Avif", {".avif"}, EstAvif, SondeEntete::Heif,
-         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m) -> HBITMAP {
-             return HeifFile::Charge(chemin, m, alpha);
-         },
+         [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
+            RapportCodec&) { return HeifFile::Charge(chemin, budget, m, alpha); },
          nullptr, Exif | Icc, true},
     };
     return formats;

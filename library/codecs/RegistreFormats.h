@@ -30,8 +30,10 @@
 #include <string_view>
 #include <vector>
 
+class Budget;
 class CGraphique;
 class Metadonnees;
+class RapportCodec;
 
 class RegistreFormats {
 public:
@@ -42,13 +44,15 @@ public:
 
     // Null when nothing could be read; alpha (cleared by the caller)
     // receives the alpha plane where the format has one, metadonnees what
-    // the file carries. Neither read shows a message of its own but JPEG's.
+    // the file carries. The decoding is charged to budget; what it has to
+    // say is recorded in rapport, never shown.
     using Lecture = HBITMAP (*)(CGraphique& graphique, const CString& chemin, std::vector<std::uint8_t>* alpha,
-                                Metadonnees* metadonnees);
+                                Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport);
     // 1 when written, 0 otherwise. ecrits: the metadata to write as they
-    // are (already filtered), or null for a plain picture.
+    // are (already filtered), or null for a plain picture. Messages go to
+    // rapport, as for a read.
     using Ecriture = int (*)(CGraphique& graphique, const CString& chemin, HBITMAP image, int qualite,
-                             const Metadonnees* ecrits);
+                             const Metadonnees* ecrits, RapportCodec& rapport);
 
     struct Format {
         Genre Id;

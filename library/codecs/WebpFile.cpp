@@ -29,12 +29,12 @@ struct LibereAnimation {
     void operator()(WebPAnimDecoder* d) const { WebPAnimDecoderDelete(d); }
 };
 
-bool LitFichier(const CString& path, std::vector<std::uint8_t>& octets)
+bool LitFichier(const CString& path, Budget& budget, std::vector<std::uint8_t>& octets)
 {
     std::unique_ptr<std::FILE, FermeFichier> fichier(std::fopen(path.c_str(), "rb"));
     struct stat etat {};
     if (!fichier || ::fstat(::fileno(fichier.get()), &etat) != 0 || etat.st_size <= 0
-        || std::uint64_t(etat.st_size) > kTailleFichierMax || !Budget::Courant().Reserve(std::uint64_t(etat.st_size)))
+        || std::uint64_t(etat.st_size) > kTailleFichierMax || !budget.Reserve(std::uint64_t(etat.st_size)))
         return false;
     try {
         octets.resize(static_cast<std::size_t>(etat.st_size));
@@ -44,10 +44,10 @@ bool LitFichier(const CString& path, std::vector<std::uint8_t>& octets)
     return std::fread(octets.data(), 1, octets.size(), fichier.get()) == octets.size();
 }
 
-HBITMAP PremiereImage(const std::vector<std::uint8_t>& octets, const WebPBitstreamFeatures& f,
+HBITMAP PremiereImage(const std::vector<std::uint8_t>& octets, const WebPBitstreamFeatures& f, Budget& budget,
                       std::vector<std::uint8_t>* alpha)
 {
-    ImageRGBA image;
+    ImageRGBA image(budget);
     const std::uint64_t rgba = std::uint64_t(f.width) * f.height * 4;
     // The animation decoder holds its canvas and the previous one; a still
     // picture is decoded into the device image itself.
@@ -142,18 +142,24 @@ bool Assemble(const WebPMemoryWriter& image, const std::vector<std::uint8_t>& ic
 
 HBITMAP WebpFile::Charge(const CString& path, std::vector<std::uint8_t>* alpha, Metadonnees* metadonnees)
 {
+    Budget budget;
+    return Charge(path, budget, alpha, metadonnees);
+}
+
+HBITMAP WebpFile::Charge(const CString& path, Budget& budget, std::vector<std::uint8_t>* alpha,
+                         Metadonnees* metadonnees)
+{
     if (alpha)
         alpha->clear();
     if (metadonnees)
         metadonnees->Efface();
-    Budget& budget = Budget::Courant();
     budget.Debute();
     std::vector<std::uint8_t> octets;
     WebPBitstreamFeatures f{};
-    if (!LitFichier(path, octets) || WebPGetFeatures(octets.data(), octets.size(), &f) != VP8_STATUS_OK
+    if (!LitFichier(path, budget, octets) || WebPGetFeatures(octets.data(), octets.size(), &f) != VP8_STATUS_OK
         || f.width <= 0 || f.height <= 0 || !budget.AdmetPixels(std::uint64_t(f.width), std::uint64_t(f.height)))
         return nullptr;
-    HBITMAP image = PremiereImage(octets, f, alpha);
+    HBITMAP image = PremiereImage(octets, f, budget, alpha);
     if (image && metadonnees)
         LitMetadonnees(octets, *metadonnees);
     return image;

@@ -7,6 +7,7 @@
 #include "Types.h"
 #include "Bitmap.h"
 
+class Budget;
 class Metadonnees;
 
 #include <cstdint>
@@ -14,9 +15,12 @@ class Metadonnees;
 
 class WebpFile {
 public:
-    // Null when the file cannot be read, is damaged, or is larger than the
-    // thread's Budget allows; alpha receives the alpha plane (empty when the
-    // picture is opaque), metadonnees the Exif, XMP and ICC profile.
+    // Null when the file cannot be read, is damaged, or is larger than
+    // budget allows (a default one when none is given); alpha receives the
+    // alpha plane (empty when the picture is opaque), metadonnees the Exif,
+    // XMP and ICC profile.
+    static HBITMAP Charge(const CString& path, Budget& budget, std::vector<std::uint8_t>* alpha = nullptr,
+                          Metadonnees* metadonnees = nullptr);
     static HBITMAP Charge(const CString& path, std::vector<std::uint8_t>* alpha = nullptr,
                           Metadonnees* metadonnees = nullptr);
     // quality 0 to 100 as for JPEG; 1 when written, 0 otherwise, and what

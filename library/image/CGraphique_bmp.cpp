@@ -4,15 +4,14 @@
 // masks at 16 and 32 bits. Every length and offset is checked against the
 // bytes actually read; a file that fails a check loads as null. The headers
 // are read first: only the bytes they describe are then read, once the
-// file is known to hold them and the thread's Budget allows them.
+// file is known to hold them and the decoding's Budget allows them.
 // Writing uses the image's own depth: 32 and 16 bits with masks (header
 // block of 52 bytes), 24 bits plain, 8 bits with the 256-colour table.
 
 #include "CGraphique.h"
 
 #include "AtomicFile.h"
-#include "Interaction.h"
-#include "codecs/Budget.h"
+#include "codecs/RapportCodec.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -119,7 +118,9 @@ bool Measure(const BYTE* data, std::size_t length, DWORD pixelOffset, Budget& bu
 
 } // namespace
 
-HBITMAP CGraphique::ChargeImageBMP(CString path)
+HBITMAP CGraphique::ChargeImageBMP(CString path) { return LitBMP(path, m_Budget); }
+
+HBITMAP CGraphique::LitBMP(const CString& path, Budget& budget)
 {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file)
@@ -128,7 +129,6 @@ HBITMAP CGraphique::ChargeImageBMP(CString path)
     BYTE fileHeader[kFileHeader];
     BYTE headers[kHeaders];
     struct stat info {};
-    Budget& budget = Budget::Courant();
     budget.Debute();
     std::uint64_t needed = 0;
     std::uint64_t imageBytes = 0;
@@ -167,6 +167,11 @@ HBITMAP CGraphique::ChargeImageBMP(CString path)
 
 int CGraphique::SauveImageBMP(CString path, HBITMAP image)
 {
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return EcritBMP(path, image, rapport); });
+}
+
+int CGraphique::EcritBMP(const CString& path, HBITMAP image, RapportCodec& rapport)
+{
     if (!image)
         return 0;
     HDC screen = GetDC(nullptr);
@@ -191,7 +196,7 @@ int CGraphique::SauveImageBMP(CString path, HBITMAP image)
     AtomicFile file(path);
     if (!file.open()) {
         ReleaseDC(nullptr, screen);
-        MessageBox(nullptr, "Unable to save Bitmap file.", "Error", MB_OK | MB_ICONERROR);
+        rapport.Ajoute("Unable to save Bitmap file.", "Error", MB_OK | MB_ICONERROR, RapportCodec::Boite::Libre);
         return 0;
     }
     const DWORD offset = static_cast<DWORD>(kFileHeader + h);

@@ -1,8 +1,8 @@
 #include "CGraphique.h"
 
 #include "CRoutine.h"
-#include "Interaction.h"
 #include "codecs/Metadonnees.h"
+#include "codecs/RapportCodec.h"
 #include "codecs/RegistreFormats.h"
 
 #include <new>
@@ -22,19 +22,21 @@ const Format* FormatALire(const CString& path)
 
 bool EstJPEG(const Format* format) { return format && format->Id == RegistreFormats::Genre::Jpeg; }
 
-void SignaleEchecChargement()
+void SignaleEchecChargement(RapportCodec& rapport)
 {
     CString text;
     CString caption;
-    MessageBox(nullptr, CRoutine::Message(text, 11), CRoutine::Message(caption, 4), MB_OK | MB_ICONERROR);
+    rapport.Ajoute(CRoutine::Message(text, 11), CRoutine::Message(caption, 4), MB_OK | MB_ICONERROR,
+                   RapportCodec::Boite::Libre);
 }
 
 HBITMAP Charge(CGraphique& graphique, const Format* format, const CString& path, std::vector<BYTE>* alpha,
-               Metadonnees* metadonnees)
+               Metadonnees* metadonnees, RapportCodec& rapport)
 {
-    HBITMAP image = format ? format->Lit(graphique, path, alpha, metadonnees) : nullptr;
+    HBITMAP image =
+        format ? format->Lit(graphique, path, alpha, metadonnees, graphique.BudgetLecture(), rapport) : nullptr;
     if (!image)
-        SignaleEchecChargement();
+        SignaleEchecChargement(rapport);
     return image;
 }
 
@@ -42,28 +44,42 @@ HBITMAP Charge(CGraphique& graphique, const Format* format, const CString& path,
 
 HBITMAP CGraphique::ChargeImage(CString path)
 {
-    return Charge(*this, FormatALire(path), path, nullptr, nullptr);
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return Charge(*this, FormatALire(path), path, nullptr, nullptr, rapport); });
 }
 
 HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha)
 {
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return ChargeImageAlpha(path, alpha, rapport); });
+}
+
+HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha, RapportCodec& rapport)
+{
     alpha.clear();
-    return Charge(*this, FormatALire(path), path, &alpha, nullptr);
+    return Charge(*this, FormatALire(path), path, &alpha, nullptr, rapport);
 }
 
 int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
 {
     const Format* format = RegistreFormats::ParFinDeNom(path);
-    return format && format->Ecrit ? format->Ecrit(*this, path, image, quality, nullptr) : 0;
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) {
+        return format && format->Ecrit ? format->Ecrit(*this, path, image, quality, nullptr, rapport) : 0;
+    });
 }
 
 HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
 {
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return ChargePhoto(path, metadonnees, rapport); });
+}
+
+HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport)
+{
     metadonnees.Efface();
     const Format* format = FormatALire(path);
     if (!format || format->Metadonnees == RegistreFormats::Aucune)
-        return Charge(*this, format, path, nullptr, nullptr);
-    HBITMAP image = format->Lit(*this, path, nullptr, &metadonnees);
+        return Charge(*this, format, path, nullptr, nullptr, rapport);
+    HBITMAP image = format->Lit(*this, path, nullptr, &metadonnees, m_Budget, rapport);
     // A container that turned the pixels itself keeps an Orientation that
     // no longer applies; writing sets it to 1 in every case.
     if (const int orientation = metadonnees.Orientation(); image && !format->DejaRedresse && orientation != 1) {
@@ -72,7 +88,7 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
         image = droite;
     }
     if (!image)
-        SignaleEchecChargement();
+        SignaleEchecChargement(rapport);
     return image;
 }
 
@@ -81,25 +97,45 @@ CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie,
                                                   const Bandes& bands, const Retouche& retouche,
                                                   bool encoderThread)
 {
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) {
+        return RetouchePhotoEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread,
+                                   rapport);
+    });
+}
+
+CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie, int quality,
+                                                  Metadonnees& metadonnees, PolitiqueMetadonnees politique,
+                                                  const Bandes& bands, const Retouche& retouche,
+                                                  bool encoderThread, RapportCodec& rapport)
+{
     if (!EstJPEG(FormatALire(source)) || !EstJPEG(RegistreFormats::ParFinDeNom(sortie)) || quality < 0
         || quality > 100)
         return Flux::Inapplicable;
-    const Flux flux =
-        RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread);
+    const Flux flux = RetoucheJPEGEnFlux(source, sortie, quality, metadonnees, politique, bands, retouche,
+                                         encoderThread, m_Budget, rapport);
     if (flux == Flux::EchecLecture)
-        SignaleEchecChargement();
+        SignaleEchecChargement(rapport);
     return flux;
 }
 
 int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                            PolitiqueMetadonnees politique)
 {
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return SauvePhoto(path, image, quality, metadonnees, politique, rapport); });
+}
+
+int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
+                           PolitiqueMetadonnees politique, RapportCodec& rapport)
+{
     const Format* format = RegistreFormats::ParFinDeNom(path);
-    if (!format || !format->Ecrit || !image || format->Metadonnees == RegistreFormats::Aucune)
-        return SauveImage(path, image, quality);
+    if (!format || !format->Ecrit)
+        return 0;
+    if (!image || format->Metadonnees == RegistreFormats::Aucune)
+        return format->Ecrit(*this, path, image, quality, nullptr, rapport);
     try {
         const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());
-        return format->Ecrit(*this, path, image, quality, &ecrits);
+        return format->Ecrit(*this, path, image, quality, &ecrits, rapport);
     } catch (const std::bad_alloc&) {
         return 0;
     }

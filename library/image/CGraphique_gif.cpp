@@ -10,7 +10,7 @@
 HBITMAP CGraphique::ChargeImageGIF(CString path)
 {
     CGif gif;
-    if (!gif.Load(path.c_str()))
+    if (!gif.Load(path.c_str(), m_Budget))
         return nullptr;
     return gif.FirstImage();
 }

@@ -41,9 +41,9 @@ void EffaceQuatriemeOctet(BYTE* row, int width)
         row[4 * x + 3] = 0;
 }
 
-HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, RapportCodec& rapport)
+HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport)
 {
-    JpegLecture lecture(rapport);
+    JpegLecture lecture(rapport, budget);
     lecture.GardeMetadonnees(metadonnees);
     if (!lecture.Ouvre(path))
         return nullptr;
@@ -90,10 +90,10 @@ HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, RapportCodec
 }
 
 // JpegFile's RGB buffer, reshaped into a 24-bit bottom-up DIB.
-HBITMAP ChargeParDIB(const CString& path)
+HBITMAP ChargeParDIB(const CString& path, Budget& budget, RapportCodec& rapport)
 {
     UINT width = 0, height = 0;
-    std::unique_ptr<BYTE[]> rgb(JpegFile::JpegFileToRGB(path, &width, &height));
+    std::unique_ptr<BYTE[]> rgb(JpegFile::JpegFileToRGB(path, &width, &height, budget, rapport));
     if (!rgb)
         return nullptr;
     JpegFile::BGRFromRGB(rgb.get(), width, height);
@@ -164,11 +164,12 @@ bool LitLignes(JpegLecture& lecture, Bitmap& image, int first, int count)
 // interleaved.
 CGraphique::Flux RetoucheEnBGRX(const CString& source, const CString& sortie, int quality, Metadonnees& metadonnees,
                                 PolitiqueMetadonnees politique, const CGraphique::Bandes& bands,
-                                const CGraphique::Retouche& retouche, bool encoderThread, RapportCodec& rapport)
+                                const CGraphique::Retouche& retouche, bool encoderThread, Budget& budget,
+                                RapportCodec& rapport)
 {
     using Flux = CGraphique::Flux;
     metadonnees.Efface();
-    JpegLecture lecture(rapport);
+    JpegLecture lecture(rapport, budget);
     lecture.GardeMetadonnees(&metadonnees);
     if (!lecture.Ouvre(source))
         return Flux::EchecLecture;
@@ -261,48 +262,52 @@ CGraphique::Flux RetoucheEnBGRX(const CString& source, const CString& sortie, in
 
 CGraphique::Flux CGraphique::RetoucheJPEGEnFlux(const CString& source, const CString& sortie, int quality,
                                                 Metadonnees& metadonnees, PolitiqueMetadonnees politique,
-                                                const Bandes& bands, const Retouche& retouche,
-                                                bool encoderThread)
+                                                const Bandes& bands, const Retouche& retouche, bool encoderThread,
+                                                Budget& budget, RapportCodec& rapport)
 {
-    return RapportCodec::AfficheApres([&](RapportCodec& rapport) {
-        return RetoucheEnBGRX(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread,
-                              rapport);
-    });
+    return RetoucheEnBGRX(source, sortie, quality, metadonnees, politique, bands, retouche, encoderThread, budget,
+                          rapport);
 }
 
 HBITMAP CGraphique::ChargeImageJPEG(CString path)
 {
-    if (Screen::depth() != 32)
-        return ChargeParDIB(path);
-    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return ChargeEnBGRX(path, nullptr, rapport); });
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return LitJPEG(path, nullptr, m_Budget, rapport); });
 }
 
 int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
 {
+    return RapportCodec::AfficheApres(
+        [&](RapportCodec& rapport) { return EcritJPEG(path, image, quality, nullptr, rapport); });
+}
+
+HBITMAP CGraphique::LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport)
+{
+    if (metadonnees)
+        metadonnees->Efface();
+    else if (Screen::depth() != 32)
+        return ChargeParDIB(path, budget, rapport);
+    return ChargeEnBGRX(path, metadonnees, budget, rapport);
+}
+
+int CGraphique::EcritJPEG(const CString& path, HBITMAP image, int quality, const Metadonnees* ecrits,
+                          RapportCodec& rapport)
+{
     if (image && image->bitsPerPixel() == 32)
-        return RapportCodec::AfficheApres(
-            [&](RapportCodec& rapport) { return SauveEnBGRX(path, *image, quality, nullptr, rapport); });
+        return SauveEnBGRX(path, *image, quality, ecrits, rapport);
+    if (image && ecrits) {
+        // Metadata go through the direct writer only.
+        HBITMAP copie = Copie32Bits(*image);
+        const int resultat = copie ? SauveEnBGRX(path, *copie, quality, ecrits, rapport) : 0;
+        DeleteObject(copie);
+        return resultat;
+    }
     CBitmap source;
     source.Attach(image);
     HGLOBAL dib = LocalDDBToDIB(&source, BI_RGB, nullptr);
     // The image stays the caller's.
     source.Detach();
     CString message;
-    const BOOL written = SauveDIBEnJPEG(dib, quality, path, &message);
+    const BOOL written = SauveDIBEnJPEG(dib, quality, path, &message, rapport);
     GlobalFree(dib);
     return written ? 1 : 0;
-}
-
-HBITMAP CGraphique::ChargeJPEGAvecMetadonnees(const CString& path, Metadonnees& metadonnees)
-{
-    metadonnees.Efface();
-    return RapportCodec::AfficheApres(
-        [&](RapportCodec& rapport) { return ChargeEnBGRX(path, &metadonnees, rapport); });
-}
-
-int CGraphique::SauveJPEGAvecMetadonnees(const CString& path, const Bitmap& image, int quality,
-                                         const Metadonnees& ecrits)
-{
-    return RapportCodec::AfficheApres(
-        [&](RapportCodec& rapport) { return SauveEnBGRX(path, image, quality, &ecrits, rapport); });
 }

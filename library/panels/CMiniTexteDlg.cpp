@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -81,6 +82,22 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Frame, kFond, "", 309, 86, 87, 58},
     },
 });
+
+// Below this ratio, text is hard to read (the web's rule for large text).
+constexpr double kContrasteLisible = 3.0;
+
+double Luminance(const QColor& couleur)
+{
+    const auto lineaire = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lineaire(couleur.redF()) + 0.7152 * lineaire(couleur.greenF()) + 0.0722 * lineaire(couleur.blueF());
+}
+
+double Contraste(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 // Spin ranges are ints; a larger bound only means "no bound" to them.
 int Borne(UINT maximum) { return static_cast<int>(std::min<UINT>(maximum, INT_MAX)); }
@@ -416,26 +433,41 @@ bool CMiniTexteDlg::eventFilter(QObject* watched, QEvent* event)
     return CDialog::eventFilter(watched, event);
 }
 
+QColor CMiniTexteDlg::FondLisible(QColor encre, QColor fond)
+{
+    if (Contraste(encre, fond) >= kContrasteLisible)
+        return fond;
+    const QColor sombre(0x30, 0x30, 0x30);
+    const QColor clair(Qt::white);
+    return Contraste(encre, sombre) >= Contraste(encre, clair) ? sombre : clair;
+}
+
 // Runs just before the edit paints itself over a see-through base: the usual
 // edit background, then, with an opaque background, the background colour
-// behind the characters only, as the signature is drawn on a picture.
+// behind the characters only, as the signature is drawn on a picture. Over
+// a transparent background, an ink that would vanish into the edit (white on
+// white) gets a contrasting edit instead: the user must read what he types.
 void CMiniTexteDlg::PeintCellules(QLineEdit* edit)
 {
+    HDC dc = GetDC(this);
+    OnCtlColor(dc, edit);
+    const bool opaque = dc->backgroundMode == OPAQUE;
+    const QColor encre = ToQColor(dc->textColour);
+    const QColor fond = ToQColor(dc->backgroundColour);
+    ReleaseDC(this, dc);
+    // Cells in the background colour are the picture's look and stay.
+    const QColor base = opaque ? palette().color(QPalette::Base) : FondLisible(encre, palette().color(QPalette::Base));
+
     QStyleOptionFrame option;
     option.initFrom(edit);
     option.rect = edit->rect();
     option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
     option.state |= QStyle::State_Sunken;
-    option.palette.setBrush(QPalette::Base, palette().brush(QPalette::Base));
+    option.palette.setColor(QPalette::Base, base);
     QPainter painter(edit);
     edit->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, edit);
 
     const QString texte = edit->displayText();
-    HDC dc = GetDC(this);
-    OnCtlColor(dc, edit);
-    const bool opaque = dc->backgroundMode == OPAQUE;
-    const QColor fond = ToQColor(dc->backgroundColour);
-    ReleaseDC(this, dc);
     if (!opaque || texte.isEmpty())
         return;
 

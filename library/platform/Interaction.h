@@ -42,6 +42,7 @@ struct FileDialogRequest {
     std::string defaultExtension; // without the dot; added to a typed name that has none
     std::string initialPath;      // a folder, or a file name to propose
     bool multiple = false;        // open: several files at once
+    int selectedFilter = 0;       // the pair of filter shown first; -1 the last, -2 the one before
 };
 
 class Interaction {

@@ -24,8 +24,13 @@ void Prepare(QFileDialog& dialog, const FileDialogRequest& request)
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setWindowTitle(QString::fromStdString(request.title));
     const QStringList filters = FileFilter::NameFilters(request.filter);
-    if (!filters.isEmpty())
+    if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
+        const qsizetype choisi = request.selectedFilter < 0 ? filters.size() + request.selectedFilter
+                                                            : request.selectedFilter;
+        if (choisi >= 0 && choisi < filters.size())
+            dialog.selectNameFilter(filters.at(choisi));
+    }
     dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
     const QFileInfo initial(QString::fromStdString(request.initialPath));
     if (initial.isDir()) {

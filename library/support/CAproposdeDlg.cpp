@@ -3,6 +3,8 @@
 #include "BitmapStatic.h"
 #include "CGraphique.h"
 
+#include <QWindow>
+
 #include <algorithm>
 #include <climits>
 
@@ -17,6 +19,16 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Picture, kImage, "", 0, 0, 186, 95, Opt::Notify},
     },
 });
+
+// Over the owner's window, else over the screen.
+void Centre(QWidget& boite)
+{
+    const CSize ecran = Screen::size();
+    QRect zone(0, 0, ecran.cx, ecran.cy);
+    if (QWidget* proprietaire = boite.parentWidget())
+        zone = proprietaire->window()->frameGeometry();
+    boite.move(zone.x() + (zone.width() - boite.width()) / 2, zone.y() + (zone.height() - boite.height()) / 2);
+}
 
 } // namespace
 
@@ -38,11 +50,13 @@ BOOL CAproposdeDlg::OnInitDialog()
     if (Image)
         CGraphique::RecupereInfosImage(Image, taille, nullptr);
     setFixedSize(taille.cx, taille.cy);
-    const CSize ecran = Screen::size();
-    QRect zone(0, 0, ecran.cx, ecran.cy);
+    Centre(*this);
+    // At start-up the window manager places the owner only after it was
+    // shown, which is after this box was placed: the box follows it.
     if (QWidget* proprietaire = parentWidget())
-        zone = proprietaire->window()->frameGeometry();
-    move(zone.x() + (zone.width() - taille.cx) / 2, zone.y() + (zone.height() - taille.cy) / 2);
+        if (QWindow* fenetre = proprietaire->window()->windowHandle())
+            for (auto signal : {&QWindow::xChanged, &QWindow::yChanged, &QWindow::widthChanged, &QWindow::heightChanged})
+                connect(fenetre, signal, this, [this] { Centre(*this); });
     raise();
     return TRUE;
 }

@@ -2,7 +2,6 @@
 
 #include "Bilan.h"
 #include "EstimationMemoire.h"
-#include "InteractionCapturee.h"
 #include "LimitesConteneur.h"
 #include "ListeTravaux.h"
 #include "Lot.h"
@@ -10,6 +9,7 @@
 #include "Progression.h"
 #include "ReglagesRegistre.h"
 #include "RessourcesProgramme.h"
+#include "StderrInteraction.h"
 #include "codecs/RegistreFormats.h"
 
 #include <QDir>
@@ -218,7 +218,7 @@ int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglag
 
     const std::vector<Travail>& travaux = liste.Travaux();
     const int travailleurs = static_cast<int>(std::min<std::size_t>(Travailleurs(liste), std::max<std::size_t>(travaux.size(), 1)));
-    static InteractionCapturee interaction;
+    static StderrInteraction interaction;
     Interaction::install(&interaction);
     InstalleSignaux();
     Lot lot(reglages, dossierLogo, travailleurs,

@@ -6,6 +6,7 @@
 #include "CPrincipaleView.h"
 #include "CTamparoApp.h"
 #include "Commandes.h"
+#include "EtatFenetre.h"
 
 #include "CAproposdeDlg.h"
 #include "CGraphique.h"
@@ -227,6 +228,8 @@ void CMainFrame::Place(CSize ecran)
     resize(zone.Width(), zone.Height());
     if (ecran.cx <= kLargeurPetitEcran)
         move(zone.left, zone.top);
+    // Then as the last run left it, maximised or where the user put it.
+    EtatFenetre::Restaure(*this);
     raise();
 }
 
@@ -282,6 +285,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    EtatFenetre::Retient(*this);
     OnDestroy();
     event->accept();
 }

@@ -40,7 +40,8 @@ public:
     BOOL OnCommand(UINT id);
 
     void OnUpdateFrameTitle();
-    // Size and position for a display of that size.
+    // Size and position for a display of that size, then the geometry and
+    // maximised state the window had when the last run closed it.
     void Place(CSize ecran);
     // Wider than 800 pixels: 748 x 731 where the system put the window;
     // otherwise the whole display from (0, 0).

@@ -31,6 +31,8 @@ const std::vector<Raccourci>& Raccourcis()
         {"Shift+Del", Couper},      {"Ctrl+C", Copier},          {"Ctrl+Ins", Copier},
         {"Ctrl+V", Coller},         {"Shift+Ins", Coller},       {"F6", PanneauSuivant},
         {"Shift+F6", PanneauPrecedent},
+        // The run and the manual, where desktop programs put them.
+        {"F9", SigneTout},          {"F1", ManuelAide},
     };
     return raccourcis;
 }

@@ -24,12 +24,10 @@ void Anticipation::Lance(EtapeSignature& etape, const CString& source, int numer
     m_Numero = numero;
     auto tache = std::make_shared<std::packaged_task<Resultat()>>([&etape, source, numero] {
         Resultat resultat;
-        {
-            InteractionDifferee::Ecoute ecoute(resultat.Annonces);
-            resultat.Image = etape.Charge(source);
-            if (resultat.Image)
-                etape.Signe(resultat.Image, numero);
-        }
+        resultat.Image = etape.Charge(source);
+        if (resultat.Image)
+            etape.Signe(resultat.Image, numero);
+        resultat.Rapport = etape.PrendRapport();
         return resultat;
     });
     m_Resultat = tache->get_future();
@@ -74,7 +72,7 @@ HBITMAP Anticipation::Recoit()
     while (m_Resultat.wait_for(kPas) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     Resultat resultat = m_Resultat.get();
-    resultat.Annonces.Rejoue();
+    resultat.Rapport.Affiche();
     return resultat.Image;
 }
 

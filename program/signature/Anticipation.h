@@ -1,12 +1,12 @@
 #pragma once
 // The desktop run's next picture, loaded and signed on a thread of its own
-// while the run asks about and writes the one before. What the loader
+// while the run asks about and writes the one before. What the step
 // reports there waits for the run to take the picture, and is shown then,
 // where a run on one thread shows it. One thread serves the whole run:
 // the fonts it has made stay ready for the next picture.
 
 #include "EtapeSignature.h"
-#include "InteractionDifferee.h"
+#include "codecs/RapportCodec.h"
 
 #include <condition_variable>
 #include <functional>
@@ -28,7 +28,7 @@ public:
     // True while picture numero of source is in hand, ready or not.
     bool Tient(int numero, const CString& source) const;
     // Waits for the picture in hand, with the application's events handled
-    // meanwhile, then shows what the loader reported. The signed picture,
+    // meanwhile, then shows what the step reported. The signed picture,
     // the caller's; null when it did not load (or none was in hand).
     HBITMAP Recoit();
     // Waits for the thread and frees its picture unseen: the run will not
@@ -38,7 +38,7 @@ public:
 private:
     struct Resultat {
         HBITMAP Image = nullptr;
-        InteractionDifferee Annonces;
+        RapportCodec Rapport;
     };
     void Travaille();
 

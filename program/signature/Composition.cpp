@@ -150,9 +150,16 @@ void Composition::SigneBande(HBITMAP band, CSize size, int first, const CoucheTe
 
 CSize Composition::TailleApercu(CSize picture, CSize area)
 {
-    if (picture.cx > area.cx || picture.cy > area.cy)
-        return CGraphique::ConservationProportion(picture, area);
-    return picture;
+    if (picture.cx <= area.cx && picture.cy <= area.cy)
+        return picture;
+    if (picture.cx <= 0 || picture.cy <= 0 || area.cx <= 0 || area.cy <= 0)
+        return CSize(0, 0);
+    // The side that meets the area first takes its length; the other is
+    // rounded down, so that no row or column of the picture is cut.
+    const long long largeur = picture.cx, hauteur = picture.cy;
+    if (largeur * area.cy >= hauteur * area.cx)
+        return CSize(area.cx, static_cast<LONG>(std::max(1LL, hauteur * area.cx / largeur)));
+    return CSize(static_cast<LONG>(std::max(1LL, largeur * area.cy / hauteur)), area.cy);
 }
 
 HBITMAP Composition::Apercu(HBITMAP signedPicture, HBITMAP background, CSize area, CSize* size)
@@ -162,19 +169,64 @@ HBITMAP Composition::Apercu(HBITMAP signedPicture, HBITMAP background, CSize are
     const CSize reduced = TailleApercu(picture, area);
     if (size)
         *size = reduced;
-    HBITMAP small;
-    {
-        ContexteEcran dc;
-        small = CGraphique::RedimensionneImage(dc, signedPicture, reduced, 1);
-    }
-    if (!small)
+    if (reduced.cx <= 0 || reduced.cy <= 0)
         return nullptr;
+    CSize fond;
+    CGraphique::RecupereInfosImage(background, fond, nullptr);
     HBITMAP preview;
     {
         ContexteEcran dc;
-        preview = CGraphique::FusionneImage(dc, background, small,
-                                            CPoint((area.cx - reduced.cx) / 2, (area.cy - reduced.cy) / 2));
+        preview = CGraphique::RedimensionneImage(dc, background, fond, 1);
     }
-    DeleteObject(small);
+    // One drawing for the whole and for a few rows, so a preview redrawn in
+    // part cannot differ from one made anew.
+    if (preview && !RedessineApercu(signedPicture, preview, area, 0, reduced.cy)) {
+        DeleteObject(preview);
+        return nullptr;
+    }
     return preview;
+}
+
+std::pair<int, int> Composition::LignesReduites(CSize picture, CSize area, int first, int end)
+{
+    const CSize reduced = TailleApercu(picture, area);
+    if (reduced.cy <= 0 || first >= end)
+        return {0, 0};
+    // Each reduced row averages the picture rows under it; rounding may
+    // reach one row further.
+    const long long hauteur = picture.cy;
+    const long long debut = 1LL * std::max(first, 0) * reduced.cy / hauteur - 1;
+    const long long fin = (1LL * std::min(end, picture.cy) * reduced.cy + hauteur - 1) / hauteur + 1;
+    return {static_cast<int>(std::clamp<long long>(debut, 0, reduced.cy)),
+            static_cast<int>(std::clamp<long long>(fin, 0, reduced.cy))};
+}
+
+bool Composition::RedessineApercu(HBITMAP signedPicture, HBITMAP preview, CSize area, int first, int end)
+{
+    BITMAP info{};
+    if (!GetObject(signedPicture, sizeof info, &info))
+        return false;
+    const CSize picture(info.bmWidth, info.bmHeight);
+    const CSize reduced = TailleApercu(picture, area);
+    first = std::max(first, 0);
+    end = std::min(end, static_cast<int>(reduced.cy));
+    if (first >= end)
+        return true;
+    // The band has the picture's depth, as a reduced copy of it would.
+    HBITMAP bande = CreateBitmap(reduced.cx, end - first, info.bmPlanes, info.bmBitsPixel, nullptr);
+    if (!bande)
+        return false;
+    {
+        ContexteEcran dc;
+        MemoryContext source(dc, signedPicture);
+        MemoryContext reduite(dc, bande);
+        MemoryContext apercu(dc, preview);
+        // The whole reduction, of which only the band's rows are computed.
+        SetStretchBltMode(reduite, HALFTONE);
+        StretchBlt(reduite, 0, -first, reduced.cx, reduced.cy, source, 0, 0, picture.cx, picture.cy, SRCCOPY);
+        BitBlt(apercu, (area.cx - reduced.cx) / 2, (area.cy - reduced.cy) / 2 + first, reduced.cx, end - first,
+               reduite, 0, 0, SRCCOPY);
+    }
+    DeleteObject(bande);
+    return true;
 }

@@ -54,9 +54,17 @@ public:
     // its pixels are those SigneSurPlace gives the whole picture.
     static void SigneBande(HBITMAP band, CSize picture, int first, const CoucheTexte& texte, const CoucheLogo& logo,
                            MemoireSignature* memoire = nullptr);
-    // A picture larger than the area keeps its proportions; a small one is never enlarged.
+    // A picture larger than the area is fitted into it whole, proportions
+    // kept; a small one is never enlarged.
     static CSize TailleApercu(CSize picture, CSize area);
-    // The signed picture reduced and centred on the area's background; its
-    // reduced size goes to size when given.
+    // The signed picture reduced by area average and centred on the area's
+    // background; its reduced size goes to size when given.
     static HBITMAP Apercu(HBITMAP signedPicture, HBITMAP background, CSize area, CSize* size);
+    // The rows of the reduced picture that rows [first, end) of a picture of
+    // that size enter into (a neighbour more on each side at most).
+    static std::pair<int, int> LignesReduites(CSize picture, CSize area, int first, int end);
+    // Rows [first, end) of the reduced picture drawn again from
+    // signedPicture into preview, an Apercu on that area: the pixels Apercu
+    // gives. False when memory runs short.
+    static bool RedessineApercu(HBITMAP signedPicture, HBITMAP preview, CSize area, int first, int end);
 };

@@ -35,7 +35,7 @@ EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::strin
     std::vector<std::uint8_t> alpha;
     HBITMAP image = nullptr;
     if (!logo.empty() && QFileInfo(QString::fromStdString(logo)).isFile())
-        image = m_Graphique.ChargeImageAlpha(logo, alpha);
+        image = m_Graphique.ChargeImageAlpha(logo, alpha, m_Rapport);
     m_CoucheLogo = CouchesSignature::Logo(reglages, logo, image, std::move(alpha));
     m_LogoManquant = !logo.empty() && !image;
 }
@@ -67,7 +67,10 @@ void EtapeSignature::Signe(HBITMAP image, int numero) const
     Composition::SigneSurPlace(image, TextePour(taille, numero), m_CoucheLogo, &m_Memoire);
 }
 
-int EtapeSignature::Sauve(const CString& sortie, HBITMAP image) { return EcritImage(sortie, image); }
+int EtapeSignature::Sauve(const CString& sortie, HBITMAP image)
+{
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return EcritImage(sortie, image, rapport); });
+}
 
 EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie, int numero)
 {
@@ -85,7 +88,7 @@ EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CSt
         Composition::SigneBande(bande, taille, premiere, texte, m_CoucheLogo, &m_Memoire);
     };
     switch (m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes,
-                                            retouche, m_EncodeAPart)) {
+                                            retouche, m_EncodeAPart, m_Rapport)) {
     case CGraphique::Flux::Ecrit:
         return Resultat::Signe;
     case CGraphique::Flux::EchecLecture:
@@ -99,7 +102,7 @@ EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CSt
     if (!image)
         return Resultat::EchecChargement;
     Signe(image, numero);
-    const int sauve = Sauve(sortie, image);
+    const int sauve = EcritImage(sortie, image, m_Rapport);
     Rend(image);
     return sauve ? Resultat::Signe : Resultat::EchecEcriture;
 }
@@ -120,11 +123,11 @@ HBITMAP EtapeSignature::LitImage(const CString& chemin)
     // Upright as viewers show it; what it carries waits for the save.
     m_Metadonnees = Metadonnees();
     ReservePixels::Use reserve(m_Reserve);
-    return m_Graphique.ChargePhoto(chemin, m_Metadonnees);
+    return m_Graphique.ChargePhoto(chemin, m_Metadonnees, m_Rapport);
 }
 
-int EtapeSignature::EcritImage(const CString& chemin, HBITMAP image)
+int EtapeSignature::EcritImage(const CString& chemin, HBITMAP image, RapportCodec& rapport)
 {
     // The writers go through a temporary file renamed over the target.
-    return m_Graphique.SauvePhoto(chemin, image, m_Qualite, m_Metadonnees, m_Politique);
+    return m_Graphique.SauvePhoto(chemin, image, m_Qualite, m_Metadonnees, m_Politique, rapport);
 }

@@ -4,29 +4,33 @@
 // on the run's own thread), the picture, both layers composed onto it and
 // the atomic save. The desktop run and the command line sign through
 // it, so both write the same bytes. One object per thread: it owns its
-// toolbox, its font and its logo.
+// toolbox, its font and its logo. What its readers and writers have to say
+// is kept in its report, shown by nobody until the caller takes it; only
+// Sauve, called where the desktop shows boxes, speaks at once.
 
 #include "CGraphique.h"
 #include "Composition.h"
 #include "MemoireSignature.h"
 #include "ModeleSignature.h"
+#include "codecs/RapportCodec.h"
 #include "ReservePixels.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 class EtapeSignature {
 public:
     enum class Resultat {
         Signe,
-        EchecChargement, // the loader has said why through the Interaction
+        EchecChargement, // the loader has said why in the report
         EchecEcriture    // nothing was written over the output
     };
 
     // A relative logo path is taken from dossierLogo when one is given (the
     // template's folder), from the current folder otherwise, as the desktop
     // does. A logo file that is not there signs without a logo, as the logo
-    // panel shows it.
+    // panel shows it; a damaged one leaves the loader's messages in the report.
     explicit EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo = {});
     ~EtapeSignature();
     EtapeSignature(const EtapeSignature&) = delete;
@@ -40,7 +44,8 @@ public:
     // the picture last loaded, numero being its place in the run.
     void Signe(HBITMAP image, int numero = 1) const;
     // The signed picture into sortie, replacing a file there only once the
-    // new one is complete; 1 when written.
+    // new one is complete; 1 when written. What the writer says is shown at
+    // once, through the calling thread's Interaction.
     int Sauve(const CString& sortie, HBITMAP image);
     // Takes back a picture the caller is done with (instead of deleting
     // it): its memory serves the next picture Charge loads.
@@ -57,6 +62,10 @@ public:
     // The settings name a logo that could not be loaded.
     bool LogoManquant() const { return m_LogoManquant; }
 
+    // What the step has reported since the last call, in order; the step's
+    // report is left empty.
+    RapportCodec PrendRapport() { return std::exchange(m_Rapport, RapportCodec()); }
+
     // Working memory of one picture of that size in this step, in bytes:
     // the 32-bit picture and the writer's full-size copy (BMP rows, GIF
     // indices), with the encoded file held by the BMP and GIF readers.
@@ -67,7 +76,7 @@ private:
     CoucheTexte TextePour(CSize taille, int numero) const;
     // The one way pictures are read and written here.
     HBITMAP LitImage(const CString& chemin);
-    int EcritImage(const CString& chemin, HBITMAP image);
+    int EcritImage(const CString& chemin, HBITMAP image, RapportCodec& rapport);
 
     int m_Qualite;
     PolitiqueMetadonnees m_Politique;
@@ -82,4 +91,5 @@ private:
     bool m_LogoManquant = false;
     ReservePixels m_Reserve;
     bool m_EncodeAPart = false;
+    RapportCodec m_Rapport;
 };

@@ -1,13 +1,32 @@
 #include "Lot.h"
 
-#include "InteractionCapturee.h"
+#include "StderrInteraction.h"
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <filesystem>
 #include <mutex>
-#include <optional>
 #include <system_error>
 #include <thread>
+
+namespace {
+
+// A step's messages as one text, each as the command line's standard error
+// would show its box, separated by "; ".
+std::string Texte(const RapportCodec& rapport)
+{
+    std::string texte;
+    for (const RapportCodec::Message& m : rapport.Messages()) {
+        const std::string titre = m.Forme == RapportCodec::Boite::Application
+                                      ? QCoreApplication::applicationName().toStdString()
+                                      : m.Titre;
+        texte += (texte.empty() ? "" : "; ") + StderrInteraction::Ligne(m.Texte, titre);
+    }
+    return texte;
+}
+
+} // namespace
 
 Lot::Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int travailleurs, Ecrasement ecrasement)
     : m_Ecrasement(ecrasement)
@@ -16,13 +35,12 @@ Lot::Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int tr
     const int nombre = std::max(1, travailleurs);
     const bool encodeAPart = 2U * static_cast<unsigned>(nombre) <= std::thread::hardware_concurrency();
     for (int i = 0; i < nombre; ++i) {
-        // Every step loads the same logo: a damaged one is reported once.
-        std::string repete;
-        std::optional<InteractionCapturee::Capture> capture;
-        if (i > 0)
-            capture.emplace(repete);
         m_Etapes.push_back(std::make_unique<EtapeSignature>(reglages, dossierLogo));
         m_Etapes.back()->EncodeAPart(encodeAPart);
+        // Every step loads the same logo: a damaged one is reported once.
+        RapportCodec logo = m_Etapes.back()->PrendRapport();
+        if (i == 0)
+            logo.Affiche();
     }
 }
 
@@ -81,12 +99,8 @@ CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail, int numer
     if (destination.has_parent_path())
         std::filesystem::create_directories(destination.parent_path(), erreur);
 
-    std::string messages;
-    EtapeSignature::Resultat resultat;
-    {
-        InteractionCapturee::Capture capture(messages);
-        resultat = etape.Traite(travail.Source, travail.Destination, numero);
-    }
+    const EtapeSignature::Resultat resultat = etape.Traite(travail.Source, travail.Destination, numero);
+    const std::string messages = Texte(etape.PrendRapport());
     switch (resultat) {
     case EtapeSignature::Resultat::Signe:
         return fin(CompteRendu::Statut::Signe);

@@ -1,7 +1,6 @@
 #include "SignatureOrdonnee.h"
 
 #include "Interaction.h"
-#include "InteractionDifferee.h"
 
 #include <QFileInfo>
 
@@ -9,12 +8,13 @@
 
 namespace {
 
-// The other steps load the same logo: a damaged one has been reported once.
+// The other steps load the same logo: a damaged one is reported by the
+// first step only.
 std::unique_ptr<EtapeSignature> Seconde(const ModeleSignature& reglages)
 {
-    InteractionDifferee repetition;
-    InteractionDifferee::Ecoute ecoute(repetition);
-    return std::make_unique<EtapeSignature>(reglages);
+    auto etape = std::make_unique<EtapeSignature>(reglages);
+    etape->PrendRapport();
+    return etape;
 }
 
 } // namespace

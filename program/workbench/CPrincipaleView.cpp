@@ -6,7 +6,6 @@
 #include "CDoc.h"
 #include "CGraphique.h"
 #include "ContexteEcran.h"
-#include "CFolderDialog.h"
 #include "CMiniTexteDlg.h"
 #include "CPleinEcranDlg.h"
 #include "CRoutine.h"
@@ -297,14 +296,10 @@ void CPrincipaleView::OnClicked(int id)
     case kNomFichierAucun:
     case kNomFichierPrefixe:
     case kNomFichierSuffixe:
-        RegleNomFichier();
-        break;
     case kRepertoireAucun:
     case kRepertoireSpecifique:
-        RegleRepertoire();
-        break;
     case kChoixRepertoire:
-        ChoisitRepertoire();
+        OnReglageClique(id);
         break;
     case kListe:
         AfficheSelection();
@@ -327,7 +322,7 @@ LRESULT CPrincipaleView::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             PanneauLogo->Modifie = 0;
     }
     UpdateData(TRUE);
-    ConstruitApercu();
+    DemandeApercu();
     return 0;
 }
 
@@ -382,6 +377,7 @@ void CPrincipaleView::ChoisitFichiers()
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreSelection);
     demande.filter = RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Bitmap (*.bmp)|*.bmp|");
+    demande.selectedFilter = -1; // "All pictures": one folder mixes formats
     demande.defaultExtension = "jpg";
     demande.multiple = true;
     demande.initialPath = DernierDossier::Lit("Pictures");
@@ -588,12 +584,4 @@ void CPrincipaleView::AfficheFichierSelectionne()
     plein.Legende = QString::asprintf("(%dx%d)", TailleImage.cx, TailleImage.cy).toStdString();
     plein.InitInstance(Graphique());
     plein.DoModal();
-}
-
-void CPrincipaleView::ChoisitRepertoire()
-{
-    UpdateData(TRUE);
-    CFolderDialog dialogue(&NomRepertoire, this);
-    if (dialogue.DoModal() == IDOK)
-        UpdateData(FALSE);
 }

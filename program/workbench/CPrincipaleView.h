@@ -6,6 +6,7 @@
 #include "CDialog.h"
 #include "Composition.h"
 #include "Gdi.h"
+#include "MemoireApercu.h"
 #include "ModeleSignature.h"
 
 #include <QIcon>
@@ -64,6 +65,8 @@ public:
 
     // The selected picture (or the background) signed, reduced and shown.
     void ConstruitApercu();
+    // Preview builds so far: a burst of changes asks for one.
+    int ApercusConstruits = 0;
     // Where the text goes on a picture of that size (its anchors are
     // resolved with the text's extent when it is drawn).
     Position PositionTexte(CSize image) const;
@@ -123,6 +126,9 @@ protected:
     void OnOK() override {}
     void OnCancel() override {}
     void OnClicked(int id) override;
+    // "Setup" edited or chosen by the user: the template changed.
+    void OnEditChanged(int id) override;
+    void OnSelectionChanged(int id) override;
     BOOL PreTranslateKey(int id, QKeyEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -145,6 +151,8 @@ private:
     void EffaceLogo();
     void AfficheFichierSelectionne();
     void ChoisitRepertoire();
+    // A "Setup" radio or the folder's "Select": its rule, and the template changed.
+    void OnReglageClique(int id);
     void Rafraichit();
     void MarqueModifie();
     void RemplaceImage(HBITMAP& slot, HBITMAP image);
@@ -169,5 +177,12 @@ private:
     int m_debutListe = 0;
     int m_debutReglages = 0;
     int m_debutSignature = 0;
+    // Width "Setup" takes from a wider form so that its lists show their longest choice.
+    int m_besoinReglages = 0;
     bool m_apercuEnAttente = false;
+    // Changes posted by the panels are shown by one build once the events
+    // queued with them have run: a burst of keys is one preview.
+    void DemandeApercu();
+    bool m_apercuDemande = false;
+    MemoireApercu m_memoireApercu;
 };

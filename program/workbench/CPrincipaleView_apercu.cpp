@@ -1,5 +1,6 @@
 // The preview: the selected picture signed with both layers at full size,
-// then reduced and centred on the display's background.
+// then reduced and centred on the display's background. A new signature
+// redraws only the rows it or the last one covers (MemoireApercu).
 
 #include "CPrincipaleView.h"
 #include "ControlesVue.h"
@@ -14,6 +15,7 @@
 
 #include <QAbstractButton>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <utility>
 
@@ -33,6 +35,7 @@ void CPrincipaleView::ChargeSelection(const CString& chemin)
     // Shown upright, as it will be signed.
     MetadonneesSelection = Metadonnees();
     CheminSelection = present ? chemin : CString();
+    m_memoireApercu.Oublie();
     HBITMAP charge = present && graphique ? graphique->ChargePhoto(chemin, MetadonneesSelection) : nullptr;
     RemplaceImage(ImageSelection, charge ? charge : ImageFond);
     TailleImage = CSize();
@@ -67,14 +70,25 @@ CoucheLogo CPrincipaleView::CoucheLogoCourante() const
 
 void CPrincipaleView::ConstruitApercu()
 {
-    HBITMAP signee =
-        ImageSelection ? Composition::Compose(ImageSelection, CoucheTexteCourante(), CoucheLogoCourante()) : nullptr;
-    RemplaceImage(ImageSignee, signee);
-    HBITMAP apercu = nullptr;
-    if (ImageSignee && ImageFond)
-        apercu = Composition::Apercu(ImageSignee, ImageFond, TailleAffichage, &TailleApercu);
-    RemplaceImage(ImageApercu, apercu);
+    m_apercuDemande = false;
+    ++ApercusConstruits;
+    const MemoireApercu::Images images =
+        m_memoireApercu.Construit(ImageSelection, ImageFond, TailleAffichage, CoucheTexteCourante(),
+                                  CoucheLogoCourante(), {ImageSignee, ImageApercu}, &TailleApercu);
+    RemplaceImage(ImageSignee, images.signee);
+    RemplaceImage(ImageApercu, images.apercu);
     // Should an operation fail, the display shows its bare background.
     if (auto* affichage = GetDlgItemAs<BitmapStatic>(kAffichage))
         affichage->SetBitmap(ImageApercu ? ImageApercu : ImageFond);
+}
+
+void CPrincipaleView::DemandeApercu()
+{
+    if (std::exchange(m_apercuDemande, true))
+        return;
+    QTimer::singleShot(0, this, [this] {
+        // A build made meanwhile showed the changes already.
+        if (m_apercuDemande)
+            ConstruitApercu();
+    });
 }

@@ -1,7 +1,8 @@
 // The form at any size: the layout's table gives its smallest size; room
-// beyond it goes to the "Display" preview and the file list, shared half
-// and half across, all of it down; "Setup" keeps its size at the right and
-// "The Signing" keeps its height at the bottom, its panels centred in it.
+// across goes first to "Setup" at the right, until its lists show their
+// longest choice whole, then to the "Display" preview and the file list,
+// half and half; room down goes to those two; "The Signing" keeps its
+// height at the bottom, its panels centred in it.
 
 #include "CPrincipaleView.h"
 #include "ControlesVue.h"
@@ -9,10 +10,13 @@
 #include "BitmapStatic.h"
 #include "Resources.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -31,12 +35,18 @@ void CPrincipaleView::RetientDisposition()
     m_debutSignature = GetDlgItem(kCadreSignature)->y();
     const DialogTemplate* disposition = DialogTemplate::Find(IDD);
     m_tailleDisposition = QSize(DialogUnits::X(disposition->cx), DialogUnits::Y(disposition->cy));
+    m_besoinReglages = 0;
+    for (const int id : {kMetadonnees, kFormatSortie})
+        if (auto* liste = GetDlgItemAs<QComboBox>(id))
+            m_besoinReglages = std::max(m_besoinReglages, liste->sizeHint().width() - liste->width());
 }
 
 QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus) const
 {
-    const int gauche = surplus.width() / 2;
-    const int droite = surplus.width() - gauche;
+    const int reglages = std::min(surplus.width(), m_besoinReglages);
+    const int reste = surplus.width() - reglages;
+    const int gauche = reste / 2;
+    const int droite = reste - gauche;
     QRect place = origine;
     if (origine.top() >= m_debutSignature) {
         place.translate(0, surplus.height());
@@ -46,15 +56,20 @@ QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus) const
             place.translate(surplus.width() / 2, 0);
     } else if (origine.left() < m_debutListe) {
         if (id == kCadreAffichage || id == kAffichage)
-            place.setSize(origine.size() + surplus - QSize(droite, 0));
+            place.setSize(origine.size() + QSize(gauche, surplus.height()));
     } else if (origine.left() < m_debutReglages) {
         place.translate(gauche, 0);
         if (id == kCadreListe || id == kListe)
-            place.setSize(origine.size() + surplus - QSize(gauche, 0));
+            place.setSize(origine.size() + QSize(droite, surplus.height()));
         else if (id == kCompteur)
             place = QRect(place.left(), place.top() + surplus.height(), origine.width() + droite, origine.height());
     } else {
-        place.translate(surplus.width(), 0);
+        // The lists and the folder's edit widen; what sits at the right edge follows it.
+        place.translate(reste, 0);
+        if (id == kCadreReglages || id == kRepertoire || id == kMetadonnees || id == kFormatSortie)
+            place.setWidth(origine.width() + reglages);
+        else if (id == kChoixRepertoire || id == kNomFichier || id == kQualite || id == kQualiteSpin)
+            place.translate(reglages, 0);
     }
     return place;
 }

@@ -8,6 +8,7 @@
 #include "CMiniTexteDlg.h"
 #include "CSignatureLogoDlg.h"
 #include "CCouleurDlg.h"
+#include "CFolderDialog.h"
 #include "EmplacementPanneau.h"
 #include "ReglagesRegistre.h"
 
@@ -90,6 +91,54 @@ void CPrincipaleView::FixeReglages(const ModeleSignature& r)
         metadonnees->setCurrentIndex(static_cast<int>(r.MetadonneesSortie));
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         format->setCurrentIndex(static_cast<int>(r.FormatEnregistrement));
+}
+
+// ---- "Setup" changed by the user ----
+
+// The template holds "Setup" as it holds the panels: changing it is
+// changing the document, which then asks to be saved.
+void CPrincipaleView::OnReglageClique(int id)
+{
+    switch (id) {
+    case kNomFichierAucun:
+    case kNomFichierPrefixe:
+    case kNomFichierSuffixe:
+        RegleNomFichier();
+        MarqueModifie();
+        break;
+    case kRepertoireAucun:
+    case kRepertoireSpecifique:
+        RegleRepertoire();
+        MarqueModifie();
+        break;
+    case kChoixRepertoire:
+        ChoisitRepertoire();
+        break;
+    default:
+        break;
+    }
+}
+
+void CPrincipaleView::OnEditChanged(int id)
+{
+    if (id == kNomFichier || id == kQualite || id == kRepertoire)
+        MarqueModifie();
+}
+
+void CPrincipaleView::OnSelectionChanged(int id)
+{
+    if (id == kMetadonnees || id == kFormatSortie)
+        MarqueModifie();
+}
+
+void CPrincipaleView::ChoisitRepertoire()
+{
+    UpdateData(TRUE);
+    CFolderDialog dialogue(&NomRepertoire, this);
+    if (dialogue.DoModal() != IDOK)
+        return;
+    UpdateData(FALSE);
+    MarqueModifie();
 }
 
 void CPrincipaleView::LectureReglages()

@@ -272,6 +272,7 @@ void CSignatureLogoDlg::ChoisitLogo()
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreChargement).substr(0, 255);
     demande.filter = RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|");
+    demande.selectedFilter = -1; // "All pictures": a logo is often a PNG
     demande.defaultExtension = "jpg";
     demande.initialPath = DernierDossier::Lit("Logo");
     std::vector<std::string> choix;

@@ -1,11 +1,10 @@
-// The decoding budget on its own: its arithmetic, its accounts and which
-// budget a thread decodes under.
+// The decoding budget on its own: its arithmetic, its accounts and whose
+// budget a toolbox decodes under.
 
+#include "CGraphique.h"
 #include "codecs/Budget.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -48,25 +47,12 @@ TEST(Budget, ReservationsStopAtTheLimitAndARefusalChangesNothing)
     EXPECT_EQ(budget.Pic(), 1000u);
 }
 
-TEST(Budget, EachThreadDecodesUnderItsOwnInstalledBudget)
+TEST(Budget, EachToolboxDecodesUnderABudgetOfItsOwnAtTheDefaultLimits)
 {
-    Budget& propre = Budget::Courant();
+    CGraphique graphique;
+    CGraphique autre;
+    const Budget& propre = graphique.BudgetLecture();
     EXPECT_EQ(propre.Plafonds().pixels, Budget::kDefaut.pixels);
     EXPECT_EQ(propre.Plafonds().octets, Budget::kDefaut.octets);
-    Budget exterieur({1, 1});
-    Budget interieur({2, 2});
-    {
-        Budget::Portee a(exterieur);
-        EXPECT_EQ(&Budget::Courant(), &exterieur);
-        {
-            Budget::Portee b(interieur);
-            EXPECT_EQ(&Budget::Courant(), &interieur);
-            Budget* autreThread = nullptr;
-            std::thread([&autreThread] { autreThread = &Budget::Courant(); }).join();
-            EXPECT_NE(autreThread, &interieur);
-            EXPECT_NE(autreThread, &propre);
-        }
-        EXPECT_EQ(&Budget::Courant(), &exterieur);
-    }
-    EXPECT_EQ(&Budget::Courant(), &propre);
+    EXPECT_NE(&autre.BudgetLecture(), &propre);
 }

@@ -100,7 +100,6 @@ TEST(FormatsHostiles, RefusedQuicklyWithinBoundedMemory)
     };
     // Far less than any of the claimed pictures needs.
     Budget budget({Bitmap::kMaxPixels, std::uint64_t(64) << 20});
-    Budget::Portee portee(budget);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = box.path(c.name);
@@ -108,9 +107,9 @@ TEST(FormatsHostiles, RefusedQuicklyWithinBoundedMemory)
         const std::string nom = c.name;
         const auto debut = std::chrono::steady_clock::now();
         std::vector<std::uint8_t> alpha;
-        HBITMAP image = nom.ends_with(".png")    ? PngFile::Charge(path, &alpha)
-                        : nom.ends_with(".webp") ? WebpFile::Charge(path, &alpha)
-                                                 : HeifFile::Charge(path, nullptr, &alpha);
+        HBITMAP image = nom.ends_with(".png")    ? PngFile::Charge(path, budget, &alpha)
+                        : nom.ends_with(".webp") ? WebpFile::Charge(path, budget, &alpha)
+                                                 : HeifFile::Charge(path, budget, nullptr, &alpha);
         EXPECT_EQ(image, nullptr);
         DeleteObject(image);
         if (c.motif != Budget::Refus::Aucun) {

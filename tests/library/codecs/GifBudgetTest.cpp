@@ -78,9 +78,8 @@ TEST(GifBudget, ImagesLargerThanTheirDataOrTheBudgetAreRefusedBeforeAllocation)
         const Bytes file = OneImage(c.width, c.height, c.lzw);
         TestImages::WriteFile(box.path("g.gif"), file);
         Budget budget(c.limites);
-        Budget::Portee portee(budget);
         CGif gif;
-        ASSERT_EQ(gif.Load(box.path("g.gif").c_str()), 1);
+        ASSERT_EQ(gif.Load(box.path("g.gif").c_str(), budget), 1);
         HBITMAP image = gif.FirstImage();
         EXPECT_EQ(image != nullptr, c.loads);
         EXPECT_EQ(budget.Motif(), c.motif);
@@ -110,9 +109,8 @@ TEST(GifBudget, FileLargerThanTheMemoryIsNotRead)
     TestImages::WriteFile(box.path("g.gif"), file);
 
     Budget budget({1 << 28, file.size() / 2});
-    Budget::Portee portee(budget);
     CGif gif;
-    EXPECT_EQ(gif.Load(box.path("g.gif").c_str()), 0);
+    EXPECT_EQ(gif.Load(box.path("g.gif").c_str(), budget), 0);
     EXPECT_EQ(budget.Motif(), Budget::Refus::Memoire);
     EXPECT_EQ(budget.Pic(), 0u);
 }

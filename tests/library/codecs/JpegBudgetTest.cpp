@@ -6,6 +6,7 @@
 #include "JpegTestSupport.h"
 #include "ScriptedInteraction.h"
 #include "codecs/Budget.h"
+#include "codecs/RapportCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -112,8 +113,8 @@ TEST_F(JpegBudget, HostileFilesAreRefusedWithinTheBudget)
     for (const Hostile& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFile(box.path("h.jpg"), c.bytes);
-        Budget budget(c.limites);
-        Budget::Portee portee(budget);
+        Budget& budget = graphique.BudgetLecture();
+        budget = Budget(c.limites);
         Scripted().clear();
         EXPECT_EQ(graphique.ChargeImageJPEG(box.path("h.jpg")), nullptr);
         EXPECT_EQ(budget.Motif(), c.motif);
@@ -131,7 +132,8 @@ TEST_F(JpegBudget, HostileFilesAreRefusedWithinTheBudget)
 
         // The RGB-buffer reader is held to the same budget.
         UINT width = 0, height = 0;
-        EXPECT_EQ(JpegFile::JpegFileToRGB(box.path("h.jpg"), &width, &height), nullptr);
+        RapportCodec rapport;
+        EXPECT_EQ(JpegFile::JpegFileToRGB(box.path("h.jpg"), &width, &height, budget, rapport), nullptr);
         EXPECT_EQ(budget.Motif(), c.motif);
     }
 }
@@ -150,8 +152,8 @@ TEST_F(JpegBudget, PhotographsLoadAsTheReferenceDecoderGivesThem)
         ASSERT_EQ(RunCommand(std::string(kCjpeg) + " " + options + " -outfile '" + jpeg + "' '" + box.path("photo.bmp")
                              + "'"),
                   0);
-        Budget budget;
-        Budget::Portee portee(budget);
+        Budget& budget = graphique.BudgetLecture();
+        budget = Budget();
         HBITMAP image = graphique.ChargeImageJPEG(jpeg);
         ASSERT_NE(image, nullptr);
         EXPECT_EQ(budget.Motif(), Budget::Refus::Aucun);

@@ -30,7 +30,8 @@ using Message = RapportCodec::Message;
 // picture came out.
 bool LitSansMontrer(const std::string& path, RapportCodec& rapport)
 {
-    JpegLecture lecture(rapport);
+    Budget budget;
+    JpegLecture lecture(rapport, budget);
     if (!lecture.Ouvre(path) || !lecture.TailleAcceptable(4))
         return false;
     jpeg_decompress_struct& info = lecture.Info();

@@ -61,8 +61,8 @@ TEST(BmpBudget, HeadersDecideWhatIsReadAndAllocated)
         WriteFile(path, bytes);
         if (c.fileSize)
             std::filesystem::resize_file(path, c.fileSize);
-        Budget budget(c.limites);
-        Budget::Portee portee(budget);
+        Budget& budget = graphique.BudgetLecture();
+        budget = Budget(c.limites);
         HBITMAP image = graphique.ChargeImageBMP(path);
         EXPECT_EQ(image != nullptr, c.loads);
         EXPECT_EQ(budget.Motif(), c.motif);

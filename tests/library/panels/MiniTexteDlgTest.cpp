@@ -13,6 +13,8 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace DialogDriver;
@@ -300,4 +302,78 @@ TEST_F(TextPanel, DefaultsComeBackOnReset)
     EXPECT_EQ(panel.BoutonPolice->text(), "Comic Sans MS\n8");
     EXPECT_EQ(panel.CouleurEncre->GetDlgItemText(1406), "0");
     EXPECT_EQ(panel.Modifie, 0);
+}
+
+namespace {
+
+// The web's contrast ratio, written out here on its own.
+double Rapport(QColor a, QColor b)
+{
+    const auto lum = [](QColor c) {
+        const auto lin = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * lin(c.redF()) + 0.7152 * lin(c.greenF()) + 0.0722 * lin(c.blueF());
+    };
+    const double la = lum(a);
+    const double lb = lum(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+TEST_F(TextPanel, TheEditStaysReadableWhateverTheInkAndKeepsItsLookOtherwise)
+{
+    Type(Edit(kTexte), "MMMM");
+    const QColor base = panel.palette().color(QPalette::Base);
+    const struct {
+        const char* cas;
+        COLORREF encre;
+        bool transparent;
+        COLORREF fond;
+        bool memeAspect; // the edit as it always looked
+    } cas[] = {
+        {"black ink, transparent", RGB(0, 0, 0), true, RGB(0, 0, 0), true},
+        {"dark blue ink, transparent", RGB(0, 0, 128), true, RGB(0, 0, 0), true},
+        {"white ink, transparent", RGB(255, 255, 255), true, RGB(0, 0, 0), false},
+        {"pale yellow ink, transparent", RGB(255, 255, 200), true, RGB(0, 0, 0), false},
+        {"white ink on black cells", RGB(255, 255, 255), false, RGB(0, 0, 0), true},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.cas);
+        panel.CouleurEncre->Couleur = c.encre;
+        panel.CouleurFond->Couleur = c.fond;
+        panel.CouleurFond->BoutonTransparent->setChecked(c.transparent);
+        panel.FormateLeTexte();
+        Pump();
+        const QImage vue = Edit(kTexte)->grab().toImage();
+        // Right of the text, inside the frame: the edit's own background.
+        const QColor derriere = vue.pixelColor(vue.width() - 8, vue.height() / 2);
+        const QColor encre(GetRValue(c.encre), GetGValue(c.encre), GetBValue(c.encre));
+        const QColor cellule(GetRValue(c.fond), GetGValue(c.fond), GetBValue(c.fond));
+        const bool cellules = Count(cellule).first > 100;
+        EXPECT_EQ(cellules, !c.transparent);
+        EXPECT_GE(Rapport(encre, cellules ? cellule : derriere), 3.0) << derriere.name().toStdString();
+        EXPECT_EQ(derriere == base, c.memeAspect) << derriere.name().toStdString();
+    }
+}
+
+TEST(FondLisible, KeepsAReadableBackgroundAndOtherwiseGivesTheBetterOfDarkAndLight)
+{
+    const QColor blanc(Qt::white);
+    const QColor sombre(0x30, 0x30, 0x30);
+    const struct {
+        QColor encre;
+        QColor fond;
+        QColor attendu;
+    } cas[] = {
+        {Qt::black, blanc, blanc},          {QColor(0, 0, 128), blanc, blanc},
+        {blanc, blanc, sombre},             {QColor(255, 255, 200), blanc, sombre},
+        {Qt::black, QColor(20, 20, 20), blanc}, {QColor(120, 120, 120), QColor(128, 128, 128), blanc},
+        {Qt::yellow, Qt::black, Qt::black},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.encre.name().toStdString() + " on " + c.fond.name().toStdString());
+        const QColor choisi = CMiniTexteDlg::FondLisible(c.encre, c.fond);
+        EXPECT_EQ(choisi, c.attendu);
+        EXPECT_GE(Rapport(c.encre, choisi), 3.0);
+    }
 }

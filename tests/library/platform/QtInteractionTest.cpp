@@ -84,3 +84,25 @@ TEST(QtInteraction, ColourAndFontChoosersConvertBothWays)
     EXPECT_EQ(font.lfStrikeOut, 1);
     EXPECT_EQ(font.lfHeight, -24) << "18 points at 96 dpi, in pixels";
 }
+
+TEST(QtInteraction, AFileDialogOpensOnTheFilterTheRequestSelects)
+{
+    QtInteraction desktop;
+    const std::string filtre = "Jpeg (*.jpg)|*.jpg|Png (*.png)|*.png|All pictures (*.jpg;*.png)|*.jpg;*.png||";
+    const struct {
+        int choisi;
+        const char* debut;
+    } cas[] = {{0, "Jpeg ("}, {1, "Png ("}, {-1, "All pictures ("}, {-3, "Jpeg ("}, {3, "Jpeg ("}, {-4, "Jpeg ("}};
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.choisi);
+        FileDialogRequest request{"Logo", filtre, "jpg", "", false, c.choisi};
+        QString vu;
+        OnNextModal([&](QWidget* dialog) {
+            vu = static_cast<QFileDialog*>(dialog)->selectedNameFilter();
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        std::vector<std::string> paths;
+        EXPECT_FALSE(desktop.openFiles(nullptr, request, paths));
+        EXPECT_TRUE(vu.startsWith(c.debut)) << vu.toStdString() << ": out of range keeps the first";
+    }
+}

@@ -197,18 +197,36 @@ TEST(Apercu, SmallPictureIsCentredUnscaled)
         DeleteObject(b);
 }
 
-TEST(Apercu, LargePictureFollowsTheLongerSideAndIsCutWhenTaller)
+// The preview used to give the longer side the area's and cut what ran
+// past it; it now fits the whole picture into the area.
+TEST(Apercu, LargePictureIsFittedWholeWithItsProportions)
 {
-    EXPECT_EQ(Composition::TailleApercu(CSize(1000, 900), CSize(240, 160)), CSize(240, 216));
+    const struct {
+        CSize picture, area, fitted;
+    } cas[] = {
+        {CSize(1000, 900), CSize(240, 160), CSize(177, 160)},
+        {CSize(4000, 3000), CSize(238, 180), CSize(238, 178)},
+        {CSize(4000, 3000), CSize(1000, 600), CSize(800, 600)},
+        {CSize(3000, 4000), CSize(238, 180), CSize(135, 180)},
+        {CSize(5000, 1), CSize(100, 100), CSize(100, 1)},
+        {CSize(200, 100), CSize(300, 200), CSize(200, 100)}, // never enlarged
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(Composition::TailleApercu(c.picture, c.area), c.fitted) << c.picture.cx << "x" << c.picture.cy;
+
     HBITMAP background = Solid(240, 160, 32, RGB(9, 9, 9));
     HBITMAP picture = Make(1000, 900, 32, [](int, int y) { return y < 450 ? RGB(255, 0, 0) : RGB(0, 255, 0); });
     CSize size;
     HBITMAP preview = Composition::Apercu(picture, background, CSize(240, 160), &size);
-    EXPECT_EQ(size, CSize(240, 216));
-    // Offset -28: the reduced picture's middle (row 108) lands on row 80.
+    EXPECT_EQ(size, CSize(177, 160));
+    // Centred at x = 31: bars left and right, the picture's rows all shown
+    // and averaged, each colour whole on its side of row 450 (reduced row 80).
+    EXPECT_EQ(Pixel(preview, 30, 80), RGB(9, 9, 9));
+    EXPECT_EQ(Pixel(preview, 208, 80), RGB(9, 9, 9));
+    EXPECT_EQ(Pixel(preview, 31, 0), RGB(255, 0, 0));
     EXPECT_EQ(Pixel(preview, 120, 79), RGB(255, 0, 0));
     EXPECT_EQ(Pixel(preview, 120, 80), RGB(0, 255, 0));
-    EXPECT_EQ(Pixel(preview, 0, 0), RGB(255, 0, 0)) << "no background shows above the cut picture";
+    EXPECT_EQ(Pixel(preview, 207, 159), RGB(0, 255, 0));
     for (HBITMAP b : {background, picture, preview})
         DeleteObject(b);
 }

@@ -2,7 +2,6 @@
 
 #include "CGraphique.h"
 #include "EtapeSignature.h"
-#include "InteractionCapturee.h"
 #include "Lot.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
@@ -86,8 +85,6 @@ TEST_F(Etape, TheLogoIsFoundAsTheDesktopFindsItOrRelativeToTheTemplateFolder)
 
 TEST_F(Etape, FailuresSayWhichStepFailedAndLeaveTheTargetWhole)
 {
-    InteractionCapturee capturee;
-    Interaction::install(&capturee);
     const std::string source = Photo("a.jpg");
     WriteFile(bac.path("abime.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 0, 2});
     WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
@@ -96,14 +93,15 @@ TEST_F(Etape, FailuresSayWhichStepFailedAndLeaveTheTargetWhole)
     hors.QualiteJPEG = 150; // the writer refuses it
     EtapeSignature refusee(hors);
 
+    EXPECT_EQ(etape.Traite(bac.path("abime.jpg"), bac.path("x.jpg")), EtapeSignature::Resultat::EchecChargement);
+    EXPECT_EQ(etape.Traite(source, bac.path("absent/x.jpg")), EtapeSignature::Resultat::EchecEcriture);
+    EXPECT_EQ(refusee.Traite(source, bac.path("cible.jpg")), EtapeSignature::Resultat::EchecEcriture);
     std::string messages;
-    {
-        InteractionCapturee::Capture capture(messages);
-        EXPECT_EQ(etape.Traite(bac.path("abime.jpg"), bac.path("x.jpg")), EtapeSignature::Resultat::EchecChargement);
-        EXPECT_EQ(etape.Traite(source, bac.path("absent/x.jpg")), EtapeSignature::Resultat::EchecEcriture);
-        EXPECT_EQ(refusee.Traite(source, bac.path("cible.jpg")), EtapeSignature::Resultat::EchecEcriture);
+    for (EtapeSignature* e : {&etape, &refusee}) {
+        const RapportCodec rapport = e->PrendRapport();
+        for (const RapportCodec::Message& m : rapport.Messages())
+            messages += m.Texte + "; ";
     }
-    Interaction::install(&Scripted());
     EXPECT_NE(messages.find("Unable to load file"), std::string::npos) << messages;
     EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
     EXPECT_EQ(QDir(QString::fromStdString(bac.path(""))).entryList(QDir::Files).size(), 3) << "no temporary left";

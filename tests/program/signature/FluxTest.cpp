@@ -184,6 +184,7 @@ TEST_F(Flux, AWriteThatFailsMidwayIsReportedOnTheCallersThreadAndLeavesTheTarget
         const EtapeSignature::Resultat resultat = etape.Traite(bac.path("photo.jpg"), bac.path("cible.jpg"));
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &avant), 0);
         EXPECT_EQ(resultat, EtapeSignature::Resultat::EchecEcriture);
+        etape.PrendRapport().Affiche();
         ASSERT_EQ(Scripted().shown.size(), 1u);
         EXPECT_EQ(Scripted().shown[0].caption, "JPEG Error");
         EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 using namespace DialogDriver;
 
 namespace {
@@ -131,11 +133,18 @@ TEST_F(Souris, TheFormGivesExtraRoomToThePreviewAndTheList)
     const QRect reglages = vue->GetDlgItem(kCadreReglages)->geometry();
     const QRect signature = vue->GetDlgItem(kCadreSignature)->geometry();
 
+    // "Setup" first takes what its lists need to show their longest choice.
+    int reglagesGagne = 0;
+    for (const int id : {1511, 1512})
+        reglagesGagne = std::max(reglagesGagne, vue->GetDlgItem(id)->sizeHint().width() - vue->GetDlgItem(id)->width());
+    ASSERT_LT(reglagesGagne, 400);
+    const int reste = 400 - reglagesGagne;
     vue->resize(depart + QSize(400, 200));
     Pump();
-    EXPECT_EQ(vue->GetDlgItem(kAffichage)->size(), affichage.size() + QSize(200, 200));
-    EXPECT_EQ(vue->GetDlgItem(kListe)->size(), liste.size() + QSize(200, 200));
-    EXPECT_EQ(vue->GetDlgItem(kCadreReglages)->geometry(), reglages.translated(400, 0));
+    EXPECT_EQ(vue->GetDlgItem(kAffichage)->size(), affichage.size() + QSize(reste / 2, 200));
+    EXPECT_EQ(vue->GetDlgItem(kListe)->size(), liste.size() + QSize(reste - reste / 2, 200));
+    EXPECT_EQ(vue->GetDlgItem(kCadreReglages)->geometry(),
+              reglages.translated(reste, 0).adjusted(0, 0, reglagesGagne, 0));
     EXPECT_EQ(vue->GetDlgItem(kCadreSignature)->geometry().bottom(), signature.bottom() + 200);
     EXPECT_EQ(vue->GetDlgItem(kCadreSignature)->width(), signature.width() + 400);
     const QRect client = vue->GetDlgItem(kAffichage)->contentsRect();
