@@ -344,9 +344,12 @@ TEST(ModeleSignature, ExtensionBlockOnlyWhenAnOptionIsSet)
     }
 
     const auto record = [](std::uint16_t tag, std::vector<BYTE> valeur, std::uint32_t longueur) {
-        std::vector<BYTE> r = {BYTE(tag), BYTE(tag >> 8), BYTE(longueur), BYTE(longueur >> 8), BYTE(longueur >> 16),
+        // Built in one buffer: g++ 12 misreads an insert after a 6-byte list as overflowing it.
+        std::vector<BYTE> r(6 + valeur.size());
+        const BYTE entete[] = {BYTE(tag), BYTE(tag >> 8), BYTE(longueur), BYTE(longueur >> 8), BYTE(longueur >> 16),
                                BYTE(longueur >> 24)};
-        r.insert(r.end(), valeur.begin(), valeur.end());
+        std::copy(std::begin(entete), std::end(entete), r.begin());
+        std::copy(valeur.begin(), valeur.end(), r.begin() + 6);
         return r;
     };
     const auto u32 = [](std::uint32_t v) { return std::vector<BYTE>{BYTE(v), BYTE(v >> 8), BYTE(v >> 16), BYTE(v >> 24)}; };
