@@ -4,6 +4,7 @@
 // must hand it to that plain way, so it is run on every picture all the same.
 
 #include "CArchive.h"
+#include "EmplacementsEssai.h"
 #include "CliTestSupport.h"
 #include "Commandes.h"
 #include "EtapeSignature.h"
@@ -334,29 +335,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 constexpr int kLargeur = 320;
 constexpr int kHauteur = 240;
-
-Emplacement Absolu(UINT x, UINT y)
-{
-    Emplacement e;
-    e.PositionAutomatique = 0;
-    e.PositionAbsolue = 1;
-    e.PositionAbsolueX = x;
-    e.PositionAbsolueY = y;
-    return e;
-}
-
-Emplacement Automatique(bool haut, bool droite, bool centre, UINT dx, UINT dy)
-{
-    Emplacement e;
-    e.PositionAutomatiqueHaut = haut;
-    e.PositionAutomatiqueBas = !haut;
-    e.PositionAutomatiqueDroite = droite && !centre;
-    e.PositionAutomatiqueGauche = !droite && !centre;
-    e.PositionAutomatiqueContinue = centre;
-    e.PositionAutomatiqueDeltaX = dx;
-    e.PositionAutomatiqueDeltaY = dy;
-    return e;
-}
 
 void Ombre(Style& s, int dx, int dy)
 {

@@ -1,6 +1,7 @@
 // Signing a JPEG in bands of rows writes the bytes of the whole-picture way.
 
 #include "CGraphique.h"
+#include "EmplacementsEssai.h"
 #include "Composition.h"
 #include "EtapeSignature.h"
 #include "codecs/Metadonnees.h"
@@ -21,19 +22,6 @@ namespace {
 
 constexpr int kLargeur = 320;
 constexpr int kHauteur = 240;
-
-Emplacement Automatique(bool haut, bool droite, bool centre, UINT dx, UINT dy)
-{
-    Emplacement e;
-    e.PositionAutomatiqueHaut = haut;
-    e.PositionAutomatiqueBas = !haut;
-    e.PositionAutomatiqueDroite = droite && !centre;
-    e.PositionAutomatiqueGauche = !droite && !centre;
-    e.PositionAutomatiqueContinue = centre;
-    e.PositionAutomatiqueDeltaX = dx;
-    e.PositionAutomatiqueDeltaY = dy;
-    return e;
-}
 
 class Flux : public testing::Test {
 protected:

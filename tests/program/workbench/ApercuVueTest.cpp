@@ -3,6 +3,7 @@
 // burst of keys shown by one build.
 
 #include "CMiniTexteDlg.h"
+#include "EmplacementsEssai.h"
 #include "CSignatureLogoDlg.h"
 #include "DialogDriver.h"
 #include "VueTestSupport.h"
@@ -40,16 +41,6 @@ Emplacement Bord(bool haut, int cote, UINT marge)
     e.PositionAutomatiqueDroite = cote == 1;
     e.PositionAutomatiqueContinue = cote == 2;
     e.PositionAutomatiqueDeltaX = e.PositionAutomatiqueDeltaY = marge;
-    return e;
-}
-
-Emplacement Point(UINT x, UINT y)
-{
-    Emplacement e;
-    e.PositionAutomatique = 0;
-    e.PositionAbsolue = 1;
-    e.PositionAbsolueX = x;
-    e.PositionAbsolueY = y;
     return e;
 }
 
@@ -95,9 +86,9 @@ TEST_F(ApercuVue, EachChangeRedrawsInPlaceWhatAFullRebuildShows)
     const std::vector<Etape> etapes = {
         {"Signature", Bord(false, 1, 5), simple, Bord(false, 1, 5), simple},
         {"Signature (c) 2026 long", Bord(true, 0, 12), Contoure(0), Bord(true, 1, 3), simple},
-        {"S", Bord(false, 2, 40), Contoure(900), Point(20, 30), transparent},
+        {"S", Bord(false, 2, 40), Contoure(900), Absolu(20, 30), transparent},
         {"", Bord(true, 2, 0), simple, Bord(false, 0, 0), simple},
-        {"Back", Point(7, 90), transparent, Point(300, 1000), transparent},
+        {"Back", Absolu(7, 90), transparent, Absolu(300, 1000), transparent},
         {"Signature", Bord(false, 1, 5), simple, Bord(false, 1, 5), simple},
     };
     struct Cas {
