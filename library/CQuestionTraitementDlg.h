@@ -1,6 +1,7 @@
 #pragma once
 // Asked when a batch is about to write over an existing file: replace it,
-// rename the new one, replace this and every later one, pass it, or stop.
+// rename the new one, replace this and every later one, pass it, pass this
+// and every later one, or stop.
 
 #include "CDialog.h"
 
@@ -8,6 +9,7 @@ constexpr int CHOIX_ECRASER = 1;
 constexpr int CHOIX_RENOMMER = 2;
 constexpr int CHOIX_TOUT_ECRASER = 3;
 constexpr int CHOIX_PASSER = 4;
+constexpr int CHOIX_TOUT_PASSER = 5;
 
 class CQuestionTraitementDlg : public CDialog {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
     explicit CQuestionTraitementDlg(QWidget* parent = nullptr);
 
     CString NomCible;
-    // Set only by the four choice buttons; 0 when the dialog was stopped.
+    // Set only by the five choice buttons; 0 when the dialog was stopped.
     int Choix = 0;
 
 protected:

@@ -11,19 +11,21 @@ constexpr int kReplace = 1301;
 constexpr int kRename = 1302;
 constexpr int kAllReplace = 1303;
 constexpr int kPass = 1304;
+constexpr int kPassAll = 1305;
 
 const bool registered = DialogTemplate::Register({
-    CQuestionTraitementDlg::IDD, "Question", 270, 72, "MS Sans Serif", 8,
+    CQuestionTraitementDlg::IDD, "Question", 322, 72, "MS Sans Serif", 8,
     Opt::SysMenu, ResourceModule::Library,
     {
         {ControlKind::Icon, -1, "", 8, 8, 21, 20, 0, 1010},
         {ControlKind::Static, -1, "Caution ! Filename already exists. What do you want to do ?", 38, 10, 225, 9},
-        {ControlKind::Static, 1300, "", 38, 24, 225, 18, Opt::Center},
+        {ControlKind::Static, 1300, "", 38, 24, 277, 18, Opt::Center},
         {ControlKind::PushButton, kReplace, "Replace", 7, 51, 48, 14},
         {ControlKind::PushButton, kRename, "Rename", 59, 51, 48, 14},
         {ControlKind::PushButton, kAllReplace, "All replace", 111, 51, 48, 14},
         {ControlKind::PushButton, kPass, "Pass", 163, 51, 48, 14},
-        {ControlKind::PushButton, IDCANCEL, "Stop", 215, 51, 48, 14},
+        {ControlKind::PushButton, kPassAll, "Pass all", 215, 51, 48, 14},
+        {ControlKind::PushButton, IDCANCEL, "Stop", 267, 51, 48, 14},
     },
 });
 
@@ -52,6 +54,9 @@ void CQuestionTraitementDlg::OnClicked(int id)
         break;
     case kPass:
         Choisit(CHOIX_PASSER);
+        break;
+    case kPassAll:
+        Choisit(CHOIX_TOUT_PASSER);
         break;
     default:
         CDialog::OnClicked(id);

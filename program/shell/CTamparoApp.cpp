@@ -56,9 +56,10 @@ BOOL CTamparoApp::InitInstance(const QStringList& arguments)
 {
     m_fichiersRecents.Lecture();
     // "Open with" on pictures passes pictures alone: a first argument that
-    // is no picture is the template.
+    // is no picture and no folder of pictures is the template.
     QStringList images = arguments;
-    const bool modele = !images.isEmpty() && !RegistreFormats::ParNom(images.constFirst().toStdString());
+    const bool modele = !images.isEmpty() && !QFileInfo(images.constFirst()).isDir() &&
+                        !RegistreFormats::ParNom(images.constFirst().toStdString());
     const BOOL ouvert = modele ? OpenDocumentFile(images.takeFirst().toStdString()) : NouveauDocument();
     if (!ouvert)
         return FALSE;
@@ -151,7 +152,7 @@ void CTamparoApp::AjouteImages(const QStringList& chemins)
     // Absolute, as the list's own dialog gives them: the signing runs long
     // after the current folder has had its say.
     for (const QString& chemin : chemins)
-        Vue->AjouteFichier(QFileInfo(chemin).absoluteFilePath().toStdString());
+        Vue->AjouteChemin(QFileInfo(chemin).absoluteFilePath().toStdString());
     // The list keeps its own order; its first row is previewed at once.
     Vue->SelectionneLigne(0);
     Vue->AfficheSelection();

@@ -61,7 +61,7 @@ bool Anticipation::Tient(int numero, const CString& source) const
     return m_Resultat.valid() && m_Numero == numero && m_Source == source;
 }
 
-HBITMAP Anticipation::Recoit()
+HBITMAP Anticipation::Recoit(RapportCodec& echec)
 {
     if (!m_Resultat.valid())
         return nullptr;
@@ -72,7 +72,10 @@ HBITMAP Anticipation::Recoit()
     while (m_Resultat.wait_for(kPas) != std::future_status::ready)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     Resultat resultat = m_Resultat.get();
-    resultat.Rapport.Affiche();
+    if (resultat.Image)
+        resultat.Rapport.Affiche();
+    else
+        echec.Reprend(resultat.Rapport);
     return resultat.Image;
 }
 

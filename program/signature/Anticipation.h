@@ -29,8 +29,9 @@ public:
     bool Tient(int numero, const CString& source) const;
     // Waits for the picture in hand, with the application's events handled
     // meanwhile, then shows what the step reported. The signed picture,
-    // the caller's; null when it did not load (or none was in hand).
-    HBITMAP Recoit();
+    // the caller's; null when it did not load (or none was in hand), the
+    // step's report then left unshown in echec for the caller to word.
+    HBITMAP Recoit(RapportCodec& echec);
     // Waits for the thread and frees its picture unseen: the run will not
     // reach it.
     void Abandonne();

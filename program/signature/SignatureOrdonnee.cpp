@@ -71,8 +71,10 @@ bool SignatureOrdonnee::Ecrire(CString& sortie)
             m_Arret = 1;
         return reponse == IDYES;
     }
-    if (m_Reponse == ToutEcraser || !QFileInfo::exists(QString::fromStdString(sortie)))
+    if (!QFileInfo::exists(QString::fromStdString(sortie)))
         return true;
+    if (m_Reponse == ToutEcraser || m_Reponse == ToutPasser)
+        return m_Reponse == ToutEcraser;
     m_Reponse = m_Rappels.Question(sortie, m_Arret);
     // A new name is asked for again while it names a file already there.
     while (!m_Arret && m_Reponse == Renommer && QFileInfo::exists(QString::fromStdString(sortie))) {
@@ -84,34 +86,54 @@ bool SignatureOrdonnee::Ecrire(CString& sortie)
         m_Reponse = Aucune;
         return false;
     }
-    return true;
+    return m_Reponse != ToutPasser;
 }
 
-bool SignatureOrdonnee::SigneFichier(int index, const CString& source)
+SignatureOrdonnee::Issue SignatureOrdonnee::Compte(Issue issue, const CString& source)
+{
+    if (issue == Issue::Signee)
+        ++m_Bilan.Signees;
+    else if (issue == Issue::Passee)
+        ++m_Bilan.Passees;
+    else if (issue == Issue::Echec)
+        m_Bilan.Echecs.push_back(source);
+    return issue;
+}
+
+SignatureOrdonnee::Issue SignatureOrdonnee::SigneFichier(int index, const CString& source)
 {
     const int numero = index + 1;
     if (Etape(numero, source, kEtapeChargement))
-        return false;
+        return Issue::Arretee;
     // A list changed since the file was started ("New") has it started again.
     if (!Suivante(index).Tient(numero, source))
         Suivante(index).Lance(Signataire(index), source, numero);
-    HBITMAP image = Suivante(index).Recoit();
+    RapportCodec rapport;
+    HBITMAP image = Suivante(index).Recoit(rapport);
     CString sortie = m_Nommage.Chemin(source);
     if (!image) {
-        m_Rappels.EchecChargement(source);
-        m_Arret = 1;
-        return false;
+        // One box for the picture, with everything its reader said.
+        CString raison;
+        for (const RapportCodec::Message& message : rapport.Messages())
+            raison += (raison.empty() ? "" : "\n") + message.Texte;
+        if (!m_Rappels.EchecChargement(source, raison))
+            m_Arret = 1;
+        return Compte(Issue::Echec, source);
     }
     // The next two start at once (the step of the one after next has just
     // been freed); a run that stops before reaching them drops them.
     Anticipe(index + 1);
     Anticipe(index + 2);
-    bool sauve = false;
+    Issue issue = Issue::Arretee;
     if (!Etape(numero, source, kEtapePreparation) && !Etape(numero, source, sortie)) {
-        if (Ecrire(sortie) && !m_Arret && !m_Rappels.Interrompu()) {
+        const bool ecrire = Ecrire(sortie);
+        if (!ecrire && !m_Arret)
+            issue = Issue::Passee;
+        if (ecrire && !m_Arret && !m_Rappels.Interrompu()) {
             // The writers replace an existing file only once the new one is
             // complete: "Replace" on the source itself cannot lose it.
-            sauve = Signataire(index).Sauve(sortie, image) != 0;
+            const bool sauve = Signataire(index).Sauve(sortie, image) != 0;
+            issue = sauve ? Issue::Signee : Issue::Echec;
             if (!sauve && !m_Rappels.EchecEcriture(sortie))
                 m_Arret = 1;
             if (m_Reponse == Ecraser)
@@ -120,5 +142,5 @@ bool SignatureOrdonnee::SigneFichier(int index, const CString& source)
     }
     // Its memory serves the picture after next, which this step loads.
     Signataire(index).Rend(image);
-    return sauve;
+    return Compte(issue, source);
 }

@@ -17,13 +17,22 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include <QString>
 
 class SignatureOrdonnee {
 public:
     // The answers to "the output exists" (the question dialog's numbers).
-    enum Reponse { Aucune = 0, Ecraser = 1, Renommer = 2, ToutEcraser = 3, Passer = 4 };
+    enum Reponse { Aucune = 0, Ecraser = 1, Renommer = 2, ToutEcraser = 3, Passer = 4, ToutPasser = 5 };
+    // What became of one picture of the run.
+    enum class Issue { Signee, Passee, Echec, Arretee };
+    // What the run has done so far, for its closing summary.
+    struct Bilan {
+        int Signees = 0;
+        int Passees = 0;
+        std::vector<CString> Echecs; // in the list's order
+    };
 
     struct Rappels {
         // The file of the list's row index now, nothing past its end: the
@@ -38,8 +47,9 @@ public:
         // IDYES replaces that original, IDNO passes the picture, IDCANCEL
         // stops the run. Asked for each such output, whatever came before.
         std::function<int(const CString& sortie)> QuestionOriginal;
-        // A picture did not load: the run ends after this.
-        std::function<void(const CString& source)> EchecChargement;
+        // A picture did not load, raison being what its reader said: true
+        // to go on with the next picture, false to end the run.
+        std::function<bool(const CString& source, const CString& raison)> EchecChargement;
         // A write failed: true to go on with the next picture.
         std::function<bool(const CString& sortie)> EchecEcriture;
         // The program is closing under the run: nothing more is written.
@@ -52,10 +62,11 @@ public:
     SignatureOrdonnee(const SignatureOrdonnee&) = delete;
     SignatureOrdonnee& operator=(const SignatureOrdonnee&) = delete;
 
-    // Signs the file of row index into its output; true when it was written.
-    bool SigneFichier(int index, const CString& source);
-    // Set by a step the user stopped, a failed load, or "Stop" in a question.
+    // Signs the file of row index into its output.
+    Issue SigneFichier(int index, const CString& source);
+    // Set by a step the user stopped, "Stop" after a failed load, or "Stop" in a question.
     bool Arrete() const { return m_Arret != 0; }
+    const Bilan& Resultats() const { return m_Bilan; }
 
 private:
     static constexpr int kEnMain = 3;
@@ -70,6 +81,7 @@ private:
     bool EstOriginal(const CString& sortie) const;
     // What to do with an existing output: true to write it.
     bool Ecrire(CString& sortie);
+    Issue Compte(Issue issue, const CString& source);
 
     Rappels m_Rappels;
     NomSortie m_Nommage;
@@ -84,4 +96,5 @@ private:
     std::array<Anticipation, kEnMain> m_Suivantes;
     int m_Arret = 0;
     int m_Reponse = Aucune;
+    Bilan m_Bilan;
 };

@@ -13,6 +13,7 @@
 #include "CTamparoApp.h"
 #include "Commandes.h"
 #include "DernierDossier.h"
+#include "ImagesDossier.h"
 #include "LigneFichier.h"
 #include "Resources.h"
 #include "SpinButton.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -337,6 +339,21 @@ void CPrincipaleView::AjouteFichier(const CString& chemin)
     liste->addTopLevelItem(new LigneFichier(nom));
 }
 
+void CPrincipaleView::AjouteChemin(const CString& chemin)
+{
+    const QString dossier = QString::fromStdString(chemin);
+    if (!QFileInfo(dossier).isDir()) {
+        AjouteFichier(chemin);
+        return;
+    }
+    const bool sousDossiers =
+        ImagesDossier::ASousDossiers(dossier) &&
+        MessageBox(window(), "The folder " + chemin + " holds sub-folders.\nInclude sub-folders?", "Question",
+                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+    for (const CString& image : ImagesDossier::Images(dossier, sousDossiers))
+        AjouteFichier(image);
+}
+
 int CPrincipaleView::LigneSelectionnee() const
 {
     const QList<QTreeWidgetItem*> choisies = Liste()->selectedItems();
@@ -416,7 +433,7 @@ void CPrincipaleView::dropEvent(QDropEvent* event)
     for (const QUrl& url : event->mimeData()->urls()) {
         if (!url.isLocalFile())
             continue;
-        AjouteFichier(url.toLocalFile().toStdString());
+        AjouteChemin(url.toLocalFile().toStdString());
         ++deposes;
     }
     event->acceptProposedAction();

@@ -54,6 +54,9 @@ public:
 
     // File list
     void AjouteFichier(const CString& chemin);
+    // A file joins the list; a folder adds the pictures it holds, with those
+    // of its sub-folders when the user wants them.
+    void AjouteChemin(const CString& chemin);
     void AfficheCompteur();
     void AfficheSelection();
     void ChargeSelection(const CString& chemin);

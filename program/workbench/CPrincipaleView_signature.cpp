@@ -17,16 +17,23 @@
 #include <QTreeWidget>
 
 #include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
 constexpr const char* kQuestionDepart = "Generate signing to all files ?";
 constexpr const char* kQuestionArret = "Stop processing ?";
-constexpr const char* kChargementImpossible = "Unable to load file !";
+// Yes skips the picture, No stops the run.
+constexpr const char* kChargementImpossible = "Unable to load ";
+constexpr const char* kQuestionSaut = "\n\nSkip it and go on with the next picture?";
 constexpr const char* kQuestionEchecEcriture = "Error during saving of this file !\nDo you want to continue ?";
 constexpr const char* kQuestionRetrait = "Do you want to delete treated files from list ?";
 constexpr const char* kFait = "OK";
+constexpr const char* kEchoue = "Failed";
+// The summary names this many failed pictures at most.
+constexpr std::size_t kEchecsNommes = 10;
 // Yes replaces the original, No passes the picture, Cancel stops the run.
 constexpr const char* kQuestionOriginalDebut = "This is the original photograph ";
 constexpr const char* kQuestionOriginalFin = " : replace it with the signed copy?";
@@ -34,11 +41,25 @@ constexpr const char* kQuestionOriginalFin = " : replace it with the signed copy
 constexpr int kEtat = 1;
 
 static_assert(SignatureOrdonnee::Ecraser == CHOIX_ECRASER && SignatureOrdonnee::Renommer == CHOIX_RENOMMER &&
-              SignatureOrdonnee::ToutEcraser == CHOIX_TOUT_ECRASER && SignatureOrdonnee::Passer == CHOIX_PASSER);
+              SignatureOrdonnee::ToutEcraser == CHOIX_TOUT_ECRASER && SignatureOrdonnee::Passer == CHOIX_PASSER &&
+              SignatureOrdonnee::ToutPasser == CHOIX_TOUT_PASSER);
 
 int Demande(QWidget* proprietaire, const char* texte)
 {
     return MessageBox(proprietaire, texte, "Question", MB_YESNO | MB_ICONQUESTION);
+}
+
+// "N signed, M passed, K failed" and the first failed pictures by name.
+CString Resume(const SignatureOrdonnee::Bilan& bilan)
+{
+    const std::vector<CString>& echecs = bilan.Echecs;
+    CString texte = std::to_string(bilan.Signees) + " signed, " + std::to_string(bilan.Passees) + " passed, " +
+                    std::to_string(echecs.size()) + " failed:";
+    for (std::size_t i = 0; i < echecs.size() && i < kEchecsNommes; ++i)
+        texte += "\n" + echecs[i];
+    if (echecs.size() > kEchecsNommes)
+        texte += "\nand " + std::to_string(echecs.size() - kEchecsNommes) + " more";
+    return texte;
 }
 
 // The program is closing under the run: the frame has taken the toolbox
@@ -91,25 +112,36 @@ void CPrincipaleView::SigneTousLesFichiers()
         return MessageBox(proprietaire, kQuestionOriginalDebut + sortie + kQuestionOriginalFin, "Question",
                           MB_YESNOCANCEL | MB_ICONWARNING);
     };
-    rappels.EchecChargement = [proprietaire](const CString&) {
-        MessageBox(proprietaire, kChargementImpossible, "Error", MB_OK | MB_ICONERROR);
+    rappels.EchecChargement = [proprietaire](const CString& source, const CString& raison) {
+        return MessageBox(proprietaire, kChargementImpossible + source + ":\n" + raison + kQuestionSaut, "Error",
+                          MB_YESNO | MB_ICONERROR) == IDYES;
     };
     rappels.EchecEcriture = [proprietaire](const CString&) {
         return Demande(proprietaire, kQuestionEchecEcriture) == IDYES;
     };
     rappels.Interrompu = [this] { return Interrompu(*this); };
+    SignatureOrdonnee::Bilan bilan;
     {
         SignatureOrdonnee lot(Reglages(), std::move(rappels));
         for (int index = 0; !lot.Arrete() && index < liste->topLevelItemCount(); ++index) {
             const QString nom = liste->topLevelItem(index)->text(0);
-            const bool sauve = lot.SigneFichier(index, nom.toStdString());
+            const SignatureOrdonnee::Issue issue = lot.SigneFichier(index, nom.toStdString());
             // "New" from the menu may have emptied the list meanwhile: only
             // the row that still holds this file gets the mark.
             QTreeWidgetItem* ligne = liste->topLevelItem(index);
-            if (sauve && ligne && ligne->text(0) == nom)
+            if (!ligne || ligne->text(0) != nom)
+                continue;
+            if (issue == SignatureOrdonnee::Issue::Signee)
                 ligne->setText(kEtat, kFait);
+            else if (issue == SignatureOrdonnee::Issue::Echec)
+                ligne->setText(kEtat, kEchoue);
         }
+        bilan = lot.Resultats();
     }
+
+    // A run where nothing failed keeps its closing question alone.
+    if (!Interrompu(*this) && !bilan.Echecs.empty())
+        MessageBox(proprietaire, Resume(bilan), "Sign All Files", MB_OK | MB_ICONWARNING);
 
     if (!Interrompu(*this) && Demande(proprietaire, kQuestionRetrait) == IDYES) {
         const int selection = LigneSelectionnee();

@@ -99,6 +99,39 @@ TEST_F(Progress, QuestionShowsTheNameAndNoButtonIsDefault)
     EXPECT_EQ(stop, 0);
 }
 
+TEST_F(Progress, EachChoiceButtonGivesItsChoiceAndPassAllSitsBesidePass)
+{
+    const struct {
+        int bouton;
+        const char* libelle;
+        int choix;
+    } cas[] = {
+        {1301, "Replace", CHOIX_ECRASER},
+        {1303, "All replace", CHOIX_TOUT_ECRASER},
+        {1304, "Pass", CHOIX_PASSER},
+        {1305, "Pass all", CHOIX_TOUT_PASSER},
+    };
+    for (const auto& c : cas) {
+        CString name = "/out/photo.jpg";
+        int stop = 0;
+        QRect passer;
+        QRect bouton;
+        EXPECT_EQ(Ask(name, stop, dialog,
+                      [&](QWidget* question) {
+                          EXPECT_EQ(ControlAs<QPushButton>(question, c.bouton)->text(), c.libelle);
+                          passer = Control(question, 1304)->geometry();
+                          bouton = Control(question, 1305)->geometry();
+                          EXPECT_FALSE(Control(question, IDCANCEL)->geometry().intersects(bouton));
+                          Click(Control(question, c.bouton));
+                      }),
+                  c.choix)
+            << c.libelle;
+        EXPECT_EQ(stop, 0) << c.libelle;
+        EXPECT_EQ(bouton.top(), passer.top());
+        EXPECT_GT(bouton.left(), passer.right()) << "Pass all follows Pass";
+    }
+}
+
 TEST_F(Progress, RenameCancelledKeepsTheQuestionOpen)
 {
     CString name = "/out/photo.jpg";

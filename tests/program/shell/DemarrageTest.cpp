@@ -61,14 +61,6 @@ TEST_F(ShellTest, AnUnreadableTemplateEndsStartUpBeforeAnyWindowAndStoresNothing
     EXPECT_NE(Scripted().shown[0].text.find(absent), std::string::npos);
     EXPECT_NE(Scripted().shown[0].text.find("Cannot find this file."), std::string::npos);
 
-    // A folder is no template either.
-    Scripted().clear();
-    NouvelleApplication();
-    EXPECT_FALSE(application->InitInstance({QString::fromStdString(bac.path(""))}));
-    EXPECT_FALSE(FenetreVisible());
-    ASSERT_EQ(Scripted().shown.size(), 1u);
-    EXPECT_EQ(Scripted().shown[0].text, "Failed to open document.");
-
     // The view never read the stored settings, so it must not have replaced them.
     EXPECT_FALSE(QFile::exists(QString::fromStdString(bac.path("config/Quillon/Tamparo2.conf"))));
 }

@@ -54,6 +54,11 @@ TEST_F(LigneCommande, PicturesGoToTheListWithOrWithoutATemplateAndItsFirstRowIsP
     const std::string modele = Modele("carte.tp2", "CARTE");
     const std::string a = Image("a.bmp");
     const std::string b = Image("B.BMP");
+    QDir().mkpath(QString::fromStdString(bac.path("dossier")));
+    const std::string c = Image("dossier/c.bmp");
+    const std::string d = Image("dossier/d10.bmp");
+    const std::string dossier = bac.path("dossier");
+    TestImages::WriteFile(bac.path("dossier/notes.txt"), {'x'});
     struct Cas {
         const char* nom;
         QStringList arguments;
@@ -65,6 +70,8 @@ TEST_F(LigneCommande, PicturesGoToTheListWithOrWithoutATemplateAndItsFirstRowIsP
         {"a template then pictures", {QString::fromStdString(modele), QString::fromStdString(b)}, modele, {b}},
         {"a picture named twice is listed once", {QString::fromStdString(a), QString::fromStdString(a)}, "", {a}},
         {"a template alone", {QString::fromStdString(modele)}, modele, {}},
+        {"a folder gives its pictures", {QString::fromStdString(dossier)}, "", {c, d}},
+        {"a template then a folder", {QString::fromStdString(modele), QString::fromStdString(dossier)}, modele, {c, d}},
     };
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.nom);

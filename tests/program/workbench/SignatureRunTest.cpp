@@ -44,30 +44,86 @@ TEST_F(Signature, NoToTheFirstQuestionChangesNothing)
     EXPECT_FALSE(Existe(bac.path("TPa.jpg")));
 }
 
-TEST_F(Signature, AFileThatDoesNotLoadEndsTheRunAfterTheSignedOnes)
+TEST_F(Signature, AFileThatDoesNotLoadIsOneBoxNamingItThenSkippedOrTheRunStops)
 {
-    Depose({Photo("a.jpg"), bac.path("b.jpg"), Photo("c.jpg")});
-    WriteFile(bac.path("b.jpg"), {'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G'});
-    Signe({IDYES, IDOK, IDOK, IDOK, IDNO});
+    const struct {
+        int reponse; // to the box of the damaged picture
+        std::vector<std::string> etats;
+        const char* resume;
+    } cas[] = {
+        {IDYES, {"OK", "Failed", "OK"}, "2 signed, 0 passed, 1 failed:\n"},
+        {IDNO, {"OK", "Failed", ""}, "1 signed, 0 passed, 1 failed:\n"},
+    };
+    for (const auto& c : cas) {
+        const bool saute = c.reponse == IDYES;
+        SCOPED_TRACE(saute ? "Skip" : "Stop");
+        for (const char* nom : {"TPa.jpg", "TPc.jpg"})
+            std::filesystem::remove(bac.path(nom));
+        Depose({Photo("a.jpg"), bac.path("b.jpg"), Photo("c.jpg")});
+        WriteFile(bac.path("b.jpg"), {'n', 'o', 't', ' ', 'a', ' ', 'J', 'P', 'E', 'G'});
+        Scripted().clear();
+        Signe({IDYES, c.reponse, IDOK, IDNO});
 
-    // The decoder and the loader say what failed, then the run says that it ends.
+        // The reader's messages come in the one box, after the file's name.
+        const std::vector<std::string> messages = Messages();
+        ASSERT_EQ(messages.size(), 4u);
+        EXPECT_EQ(messages[0], kDepart);
+        const std::string debut = "Unable to load " + bac.path("b.jpg") + ":\n";
+        EXPECT_EQ(messages[1].substr(0, debut.size()), debut);
+        EXPECT_NE(messages[1].find("Unable to load file"), std::string::npos);
+        EXPECT_NE(messages[1].find("Skip it and go on with the next picture?"), std::string::npos);
+        EXPECT_EQ(Scripted().shown[1].type, UINT(MB_YESNO | MB_ICONERROR));
+        EXPECT_EQ(messages[2], c.resume + bac.path("b.jpg"));
+        EXPECT_EQ(messages[3], kRetrait);
+        EXPECT_EQ(Etats(), c.etats);
+        EXPECT_TRUE(Existe(bac.path("TPa.jpg")));
+        EXPECT_FALSE(Existe(bac.path("TPb.jpg")));
+        EXPECT_EQ(Existe(bac.path("TPc.jpg")), saute);
+        EXPECT_EQ(Lignes().size(), 3u);
+        EXPECT_TRUE(vue->isEnabled());
+        EXPECT_EQ(vue->TraitementEnCours, 0);
+        EXPECT_FALSE(hote.findChild<CProgressionDlg*>()) << "the progress window goes with the run";
+    }
+}
+
+TEST_F(Signature, TheSummaryNamesTheFirstTenFailedPicturesAndCountsTheOthers)
+{
+    std::vector<std::string> chemins{Photo("a.jpg")};
+    for (int i = 0; i < 12; ++i) {
+        chemins.push_back(bac.path("casse" + std::string(i < 10 ? "0" : "") + std::to_string(i) + ".jpg"));
+        WriteFile(chemins.back(), {'n', 'o'});
+    }
+    Depose(chemins);
+    Scripted().clear(); // the preview's boxes for the last row
+    // Every damaged picture is skipped.
+    std::vector<int> reponses(13, IDYES);
+    reponses.insert(reponses.end(), {IDOK, IDNO});
+    Signe(reponses);
     const std::vector<std::string> messages = Messages();
-    ASSERT_EQ(messages.size(), 5u);
-    EXPECT_EQ(messages[0], kDepart);
-    EXPECT_EQ(messages[2], "Unable to load file");
-    EXPECT_EQ(messages[3], "Unable to load file !");
-    EXPECT_EQ(Scripted().shown[3].caption, "Error");
-    EXPECT_EQ(Scripted().shown[3].type, UINT(MB_OK | MB_ICONERROR));
-    EXPECT_EQ(messages[4], kRetrait);
-    EXPECT_EQ(Scripted().shown[4].type, UINT(MB_YESNO | MB_ICONQUESTION));
-    EXPECT_EQ(Etats(), (std::vector<std::string>{"OK", "", ""}));
-    EXPECT_TRUE(Existe(bac.path("TPa.jpg")));
-    EXPECT_FALSE(Existe(bac.path("TPb.jpg")));
-    EXPECT_FALSE(Existe(bac.path("TPc.jpg")));
-    EXPECT_EQ(Lignes().size(), 3u);
-    EXPECT_TRUE(vue->isEnabled());
-    EXPECT_EQ(vue->TraitementEnCours, 0);
-    EXPECT_FALSE(hote.findChild<CProgressionDlg*>()) << "the progress window goes with the run";
+    ASSERT_EQ(messages.size(), 15u) << "one box for each damaged picture";
+    std::string resume = "1 signed, 0 passed, 12 failed:";
+    for (int i = 0; i < 10; ++i)
+        resume += "\n" + chemins[static_cast<std::size_t>(i) + 1];
+    EXPECT_EQ(messages[13], resume + "\nand 2 more");
+    EXPECT_EQ(messages[14], kRetrait);
+    EXPECT_EQ(Etats()[0], "OK");
+    EXPECT_EQ(Etats()[12], "Failed");
+}
+
+TEST_F(Signature, PassAllPassesEveryLaterExistingOutputButAnOriginalIsStillAsked)
+{
+    Depose({Photo("a.jpg"), Photo("b.jpg"), Photo("TPb.jpg")});
+    std::vector<std::vector<std::uint8_t>> avant;
+    for (const char* nom : {"TPa.jpg", "TPTPb.jpg"})
+        avant.push_back(ReadFile(Photo(nom)));
+    Questions({{1305, ""}});
+    Signe({IDYES, IDNO, IDNO});
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{kDepart, QuestionOriginal(bac.path("TPb.jpg")), kRetrait}))
+        << "one overwrite question, no summary when nothing failed";
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(ReadFile(bac.path("TPa.jpg")), avant[0]);
+    EXPECT_EQ(ReadFile(bac.path("TPTPb.jpg")), avant[1]);
 }
 
 TEST_F(Signature, NamesTakeThePrefixOrSuffixAndKeepTheSourceFolderAndFormat)
@@ -246,16 +302,17 @@ TEST_F(Signature, AFailedWriteAsksWhetherToGoOnAndNeverDamagesTheSource)
     // The writer refuses a quality above 100; the run uses it all the same.
     // Each source is asked about as an original, and replacing it is chosen.
     vue->SetDlgItemText(1506, "150");
-    Signe({IDYES, IDOK, IDYES, IDYES, IDYES, IDNO, IDNO});
+    Signe({IDYES, IDOK, IDYES, IDYES, IDYES, IDNO, IDOK, IDNO});
     const std::string echec = "Error during saving of this file !\nDo you want to continue ?";
-    ASSERT_EQ(Messages().size(), 7u);
+    ASSERT_EQ(Messages().size(), 8u);
     EXPECT_EQ(Messages()[0], kDepart);
     EXPECT_EQ(Messages()[2], QuestionOriginal(bac.path("a.jpg")));
     EXPECT_EQ(Messages()[3], echec);
     EXPECT_EQ(Messages()[4], QuestionOriginal(bac.path("b.jpg")));
     EXPECT_EQ(Messages()[5], echec);
-    EXPECT_EQ(Messages()[6], kRetrait);
-    EXPECT_EQ(Etats(), (std::vector<std::string>{"", "", ""}));
+    EXPECT_EQ(Messages()[6], "0 signed, 0 passed, 2 failed:\n" + bac.path("a.jpg") + "\n" + bac.path("b.jpg"));
+    EXPECT_EQ(Messages()[7], kRetrait);
+    EXPECT_EQ(Etats(), (std::vector<std::string>{"Failed", "Failed", ""}));
     int i = 0;
     for (const char* nom : {"a.jpg", "b.jpg", "c.jpg"})
         EXPECT_EQ(ReadFile(bac.path(nom)), sources[i++]) << nom;
