@@ -77,18 +77,17 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, RapportC
 {
     metadonnees.Efface();
     const Format* format = FormatALire(path);
-    if (!format || format->Metadonnees == RegistreFormats::Aucune)
-        return Charge(*this, format, path, nullptr, nullptr, rapport);
-    HBITMAP image = format->Lit(*this, path, nullptr, &metadonnees, m_Budget, rapport);
+    const bool porte = format && format->Metadonnees != RegistreFormats::Aucune;
+    HBITMAP image = Charge(*this, format, path, nullptr, porte ? &metadonnees : nullptr, rapport);
     // A container that turned the pixels itself keeps an Orientation that
     // no longer applies; writing sets it to 1 in every case.
     if (const int orientation = metadonnees.Orientation(); image && !format->DejaRedresse && orientation != 1) {
         HBITMAP droite = RedresseImage(image, orientation);
         DeleteObject(image);
         image = droite;
+        if (!image)
+            SignaleEchecChargement(rapport);
     }
-    if (!image)
-        SignaleEchecChargement(rapport);
     return image;
 }
 

@@ -6,6 +6,7 @@
 #include "MemoryContext.h"
 
 #include <algorithm>
+#include <utility>
 
 HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
 {
@@ -106,9 +107,16 @@ std::vector<std::pair<int, int>> Composition::LignesTouchees(CSize size, const C
         const LogoPose pose = PoseLogo(logo, size, m);
         ajoute(pose.place.point.y, 1LL * pose.place.point.y + pose.dessin.cy);
     }
+    return Reunit(std::move(lignes));
+}
+
+std::vector<std::pair<int, int>> Composition::Reunit(std::vector<std::pair<int, int>> lignes)
+{
     std::sort(lignes.begin(), lignes.end());
     std::vector<std::pair<int, int>> reunies;
     for (const auto& r : lignes) {
+        if (r.first >= r.second)
+            continue;
         if (!reunies.empty() && r.first <= reunies.back().second)
             reunies.back().second = std::max(reunies.back().second, r.second);
         else

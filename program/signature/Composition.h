@@ -44,6 +44,9 @@ public:
     // the next (font, text layer, resampled logo): the same pixels, sooner.
     static void SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo,
                               MemoireSignature* memoire = nullptr);
+    // Row ranges [first, end) in increasing order, those that touch or
+    // overlap made one; empty ones dropped.
+    static std::vector<std::pair<int, int>> Reunit(std::vector<std::pair<int, int>> lignes);
     // The rows of a picture of that size the layers may change: ranges
     // [first, end) in increasing order, apart from each other, each layer
     // within one range.

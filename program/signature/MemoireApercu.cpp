@@ -4,27 +4,11 @@
 #include "MemoireSignature.h"
 #include "MemoryContext.h"
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
 using Lignes = std::vector<std::pair<int, int>>;
-
-// Ranges in increasing order, those that touch or overlap made one.
-Lignes Reunies(Lignes lignes)
-{
-    std::sort(lignes.begin(), lignes.end());
-    Lignes reunies;
-    for (const auto& r : lignes) {
-        if (r.first >= r.second)
-            continue;
-        if (!reunies.empty() && r.first <= reunies.back().second)
-            reunies.back().second = std::max(reunies.back().second, r.second);
-        else
-            reunies.push_back(r);
-    }
-    return reunies;
-}
 
 } // namespace
 
@@ -75,7 +59,7 @@ bool MemoireApercu::Redessine(HBITMAP picture, CSize size, const CoucheTexte& te
 {
     Lignes changees = m_lignes;
     changees.insert(changees.end(), lignes.begin(), lignes.end());
-    changees = Reunies(std::move(changees));
+    changees = Composition::Reunit(std::move(changees));
     // Back to the bare picture wherever either signature lies: the whole
     // signed picture is then the picture itself, and signing it again gives
     // Compose's pixels.
@@ -91,7 +75,7 @@ bool MemoireApercu::Redessine(HBITMAP picture, CSize size, const CoucheTexte& te
     Lignes reduites;
     for (const auto& [premiere, fin] : changees)
         reduites.push_back(Composition::LignesReduites(size, m_zone, premiere, fin));
-    for (const auto& [premiere, fin] : Reunies(std::move(reduites)))
+    for (const auto& [premiere, fin] : Composition::Reunit(std::move(reduites)))
         if (!Composition::RedessineApercu(m_images.signee, m_images.apercu, m_zone, premiere, fin))
             return false;
     return true;
