@@ -1,9 +1,9 @@
 #include "LimitesConteneur.h"
 
+#include "EntierNaturel.h"
 #include "EstimationMemoire.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 #include <fstream>
 #include <optional>
@@ -30,23 +30,13 @@ std::vector<std::string> Mots(const std::string& chemin)
     return mots;
 }
 
-// Digits only: no sign, no space, no overflow.
-std::optional<std::uint64_t> Entier(std::string_view texte)
-{
-    std::uint64_t valeur = 0;
-    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), valeur);
-    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size())
-        return std::nullopt;
-    return valeur;
-}
-
 // cpu.max is "max PERIOD" or "QUOTA PERIOD" in microseconds.
 int CoeursDe(const std::vector<std::string>& mots)
 {
     if (mots.size() != 2 || mots[0] == "max")
         return 0;
-    const std::optional<std::uint64_t> quota = Entier(mots[0]);
-    const std::optional<std::uint64_t> periode = Entier(mots[1]);
+    const std::optional<std::uint64_t> quota = EntierNaturel<std::uint64_t>(mots[0]);
+    const std::optional<std::uint64_t> periode = EntierNaturel<std::uint64_t>(mots[1]);
     if (!quota || !periode || *quota == 0 || *periode == 0)
         return 0;
     const std::uint64_t coeurs = *quota / *periode + (*quota % *periode != 0);
@@ -61,10 +51,10 @@ LimitesConteneur LimitesConteneur::Lit(const std::string& dossier)
     limites.m_Coeurs = CoeursDe(Mots(dossier + "/cpu.max"));
     const std::vector<std::string> maximum = Mots(dossier + "/memory.max");
     if (maximum.size() == 1 && maximum[0] != "max")
-        limites.m_Memoire = Entier(maximum[0]).value_or(0);
+        limites.m_Memoire = EntierNaturel<std::uint64_t>(maximum[0]).value_or(0);
     const std::vector<std::string> courante = Mots(dossier + "/memory.current");
     if (courante.size() == 1)
-        if (const std::optional<std::uint64_t> octets = Entier(courante[0])) {
+        if (const std::optional<std::uint64_t> octets = EntierNaturel<std::uint64_t>(courante[0])) {
             limites.m_Utilisee = *octets;
             limites.m_UtiliseeConnue = true;
         }

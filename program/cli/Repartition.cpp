@@ -1,26 +1,13 @@
 #include "Repartition.h"
 
-#include <charconv>
-
-namespace {
-
-std::optional<std::uint32_t> EntierNaturel(std::string_view texte)
-{
-    std::uint32_t lu = 0;
-    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), lu);
-    if (texte.empty() || erreur != std::errc() || fin != texte.data() + texte.size())
-        return std::nullopt;
-    return lu;
-}
-
-} // namespace
+#include "EntierNaturel.h"
 
 std::optional<Repartition> Repartition::Lit(std::string_view texte, const Environnement& environnement,
                                             std::string& erreur)
 {
     const std::size_t barre = texte.find('/');
     const std::optional<std::uint32_t> nombre =
-        barre == std::string_view::npos ? std::nullopt : EntierNaturel(texte.substr(barre + 1));
+        barre == std::string_view::npos ? std::nullopt : EntierNaturel<std::uint32_t>(texte.substr(barre + 1));
     if (!nombre || *nombre < 1 || *nombre > kPartsMax) {
         erreur = "--shard takes I/N or auto/N with N from 1 to " + std::to_string(kPartsMax) + ", not '" +
                  std::string(texte) + "'";
@@ -39,7 +26,7 @@ std::optional<Repartition> Repartition::Lit(std::string_view texte, const Enviro
             erreur = "--shard auto/N: neither SLURM_ARRAY_TASK_ID nor JOB_COMPLETION_INDEX is set";
             return std::nullopt;
         }
-        const std::optional<std::uint32_t> lu = EntierNaturel(valeur);
+        const std::optional<std::uint32_t> lu = EntierNaturel<std::uint32_t>(valeur);
         if (!lu) {
             erreur = std::string("--shard auto/N: ") + variable + " is '" + valeur + "', not an index";
             return std::nullopt;
@@ -51,7 +38,7 @@ std::optional<Repartition> Repartition::Lit(std::string_view texte, const Enviro
         }
         return Repartition(*lu, *nombre);
     }
-    const std::optional<std::uint32_t> lu = EntierNaturel(indice);
+    const std::optional<std::uint32_t> lu = EntierNaturel<std::uint32_t>(indice);
     if (!lu || *lu >= *nombre) {
         erreur = "--shard " + std::string(texte) + ": I must be a number from 0 to N-1";
         return std::nullopt;
