@@ -6,6 +6,7 @@
 
 #include "Gdi.h"
 #include "codecs/Budget.h"
+#include "codecs/JpegParBlocs.h"
 
 #include <array>
 #include <functional>
@@ -51,9 +52,11 @@ public:
     HBITMAP ChargeImageGIF(CString path);
     int SauveImageGIF(CString path, HBITMAP image);
     // PNG, WebP, HEIC/HEIF and AVIF ("PNG", "EBP", "EIC", "EIF", "VIF"):
-    // read as 32-bit images; HEIC and AVIF are never written.
-    // As ChargeImage, with the picture's alpha plane (width x height,
-    // top-down) in alpha: empty when the file has none or is all opaque.
+    // read as 32-bit images.
+    // The logo loader: as ChargeImage, SVG drawings too (at their own size;
+    // LogoSvg renders them at others), with the picture's alpha plane
+    // (width x height, top-down) in alpha: empty when the file has none or
+    // is all opaque.
     HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha);
     HBITMAP ChargeImageAlpha(CString path, std::vector<BYTE>& alpha, RapportCodec& rapport);
 
@@ -91,6 +94,12 @@ public:
     Flux RetouchePhotoEnFlux(CString source, CString sortie, int quality, Metadonnees& metadonnees,
                              PolitiqueMetadonnees politique, const Bandes& bands, const Retouche& retouche,
                              bool encoderThread, RapportCodec& rapport);
+    // The same signing by blocks (JpegParBlocs): only the blocks the zones
+    // touch are re-encoded, whatever the orientation. Inapplicable when the
+    // names are not both JPEG.
+    Flux RetouchePhotoParBlocs(CString source, CString sortie, Metadonnees& metadonnees,
+                               PolitiqueMetadonnees politique, const JpegParBlocs::Zones& zones,
+                               const JpegParBlocs::Dessine& dessine, bool encoderThread, RapportCodec& rapport);
 
     // A new 32-bit image: source turned as an Exif orientation (1 to 8)
     // says to show it; null on failure or an orientation out of range.
@@ -115,9 +124,10 @@ public:
     // dc, for callers that may paint their own copy of a picture.
     static void DessineTexte(HDC dc, int imageWidth, const CString& text, CPoint position, int vertical,
                              int horizontal, COLORREF ink, COLORREF background, int transparent, HFONT font);
-    // The rows [first, end) DessineTexte may change with the same text,
-    // position, anchor and font, before the image's edges cut them.
-    static std::pair<int, int> LignesTexte(const CString& text, CPoint position, int vertical, HFONT font);
+    // The rectangle DessineTexte may change with the same arguments, before
+    // the image's edges cut it; empty when it changes nothing.
+    static CRect ZoneTexte(int imageWidth, const CString& text, CPoint position, int vertical, int horizontal,
+                           HFONT font);
 
     // Colour
     static HBITMAP ReglageImage(HDC reference, HBITMAP image, int light, int contrast, int intensity);

@@ -185,6 +185,41 @@ std::string Exif::Etiquette(const std::string& nom) const
     return {};
 }
 
+void Exif::RetireLieu(std::vector<std::uint8_t>& app1)
+{
+    const Exif lu(app1);
+    if (lu.Valide())
+        EffaceLieu(lu, app1);
+}
+
+void Exif::EffaceLieu(const Exif& lu, std::vector<std::uint8_t>& app1)
+{
+    const bool mm = lu.m_motorola;
+    // Counted again: the edits made before may have written over it.
+    const std::size_t n = lu.m_gps ? lu.Mot(lu.m_gps) : 0;
+    if (n && lu.m_gps + 2 + n * kTailleEntree <= app1.size()) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (const auto e = lu.Lit(lu.m_gps + 2 + i * kTailleEntree); e && e->taille > 4)
+                std::fill_n(app1.begin() + static_cast<std::ptrdiff_t>(e->valeur), e->taille, 0);
+        const std::size_t fin = std::min(app1.size(), lu.m_gps + 2 + n * kTailleEntree + 4);
+        std::fill(app1.begin() + static_cast<std::ptrdiff_t>(lu.m_gps),
+                  app1.begin() + static_cast<std::ptrdiff_t>(fin), 0);
+    }
+    // Out of IFD0 goes the pointer entry itself: the entries after it
+    // and the next-directory word move up one place.
+    if (const auto e = lu.Cherche(lu.m_ifd0, kPointeurGps)) {
+        const std::size_t nombre = lu.Mot(lu.m_ifd0);
+        const std::size_t fin = std::min(app1.size(), lu.m_ifd0 + 2 + nombre * kTailleEntree + 4);
+        const std::size_t apres = e->position + kTailleEntree;
+        std::copy(app1.begin() + static_cast<std::ptrdiff_t>(apres),
+                  app1.begin() + static_cast<std::ptrdiff_t>(fin),
+                  app1.begin() + static_cast<std::ptrdiff_t>(e->position));
+        std::fill(app1.begin() + static_cast<std::ptrdiff_t>(fin - kTailleEntree),
+                  app1.begin() + static_cast<std::ptrdiff_t>(fin), 0);
+        Ecrit(app1, lu.m_ifd0, static_cast<std::uint32_t>(nombre - 1), 2, mm);
+    }
+}
+
 void Exif::PrepareEcriture(std::vector<std::uint8_t>& app1, int largeur, int hauteur, bool sansLieu)
 {
     const Exif lu(app1);
@@ -203,31 +238,8 @@ void Exif::PrepareEcriture(std::vector<std::uint8_t>& app1, int largeur, int hau
             Ecrit(app1, e->valeur, static_cast<std::uint32_t>(valeur), 4, mm);
     }
 
-    if (sansLieu) {
-        // Counted again: the edits above may have written over it.
-        const std::size_t n = lu.m_gps ? lu.Mot(lu.m_gps) : 0;
-        if (n && lu.m_gps + 2 + n * kTailleEntree <= app1.size()) {
-            for (std::size_t i = 0; i < n; ++i)
-                if (const auto e = lu.Lit(lu.m_gps + 2 + i * kTailleEntree); e && e->taille > 4)
-                    std::fill_n(app1.begin() + static_cast<std::ptrdiff_t>(e->valeur), e->taille, 0);
-            const std::size_t fin = std::min(app1.size(), lu.m_gps + 2 + n * kTailleEntree + 4);
-            std::fill(app1.begin() + static_cast<std::ptrdiff_t>(lu.m_gps),
-                      app1.begin() + static_cast<std::ptrdiff_t>(fin), 0);
-        }
-        // Out of IFD0 goes the pointer entry itself: the entries after it
-        // and the next-directory word move up one place.
-        if (const auto e = lu.Cherche(lu.m_ifd0, kPointeurGps)) {
-            const std::size_t nombre = lu.Mot(lu.m_ifd0);
-            const std::size_t fin = std::min(app1.size(), lu.m_ifd0 + 2 + nombre * kTailleEntree + 4);
-            const std::size_t apres = e->position + kTailleEntree;
-            std::copy(app1.begin() + static_cast<std::ptrdiff_t>(apres),
-                      app1.begin() + static_cast<std::ptrdiff_t>(fin),
-                      app1.begin() + static_cast<std::ptrdiff_t>(e->position));
-            std::fill(app1.begin() + static_cast<std::ptrdiff_t>(fin - kTailleEntree),
-                      app1.begin() + static_cast<std::ptrdiff_t>(fin), 0);
-            Ecrit(app1, lu.m_ifd0, static_cast<std::uint32_t>(nombre - 1), 2, mm);
-        }
-    }
+    if (sansLieu)
+        EffaceLieu(lu, app1);
     // The thumbnail shows the picture as stored, sideways: unlink it.
     const std::size_t nombre = lu.Mot(lu.m_ifd0);
     const std::size_t suivant = lu.m_ifd0 + 2 + nombre * kTailleEntree;

@@ -43,6 +43,8 @@ public:
     // unlinked, and when sansLieu the GPS directory zeroed and its pointer
     // entry taken out of IFD0.
     static void PrepareEcriture(std::vector<std::uint8_t>& app1, int largeur, int hauteur, bool sansLieu);
+    // Only the location's removal of PrepareEcriture, for pixels kept as stored.
+    static void RetireLieu(std::vector<std::uint8_t>& app1);
 
 private:
     std::uint16_t Mot(std::size_t at) const;
@@ -54,6 +56,8 @@ private:
     std::size_t Position(Repertoire ou) const;
     std::optional<Entree> Cherche(std::size_t directoire, std::uint16_t tag) const;
     std::optional<Entree> Lit(std::size_t position) const;
+    // lu: the walk of app1 as it was before any edit.
+    static void EffaceLieu(const Exif& lu, std::vector<std::uint8_t>& app1);
 
     std::span<const std::uint8_t> m_octets;
     bool m_motorola = false;

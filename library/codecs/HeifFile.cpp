@@ -1,50 +1,36 @@
 #include "HeifFile.h"
 
 #include "Budget.h"
+#include "GrilleHeif.h"
 #include "ImageRGBA.h"
 #include "Metadonnees.h"
+#include "SessionHeif.h"
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
 namespace {
 
-struct LibereContexte {
-    void operator()(heif_context* c) const { heif_context_free(c); }
-};
 struct LibrePoignee {
     void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
-};
-struct LibereImage {
-    void operator()(heif_image* i) const { heif_image_release(i); }
 };
 struct LibereOptions {
     void operator()(heif_decoding_options* o) const { heif_decoding_options_free(o); }
 };
 
-// Decoders that come as plugins are found by heif_init; once per process
-// is enough, and it is reference-counted, never undone here.
-void Initialise()
-{
-    static const bool fait = [] {
-        heif_init(nullptr);
-        return true;
-    }();
-    (void)fait;
-}
-
 // The file's boxes read, its primary picture found, nothing decoded; no
 // handle when libheif refuses the file. The handle goes before its context.
 struct Primaire {
-    std::unique_ptr<heif_context, LibereContexte> contexte;
+    SessionHeif::Contexte contexte;
     std::unique_ptr<heif_image_handle, LibrePoignee> poignee;
 };
 
 Primaire OuvrePrimaire(const CString& path)
 {
-    Initialise();
+    SessionHeif::Initialise();
     Primaire primaire;
     primaire.contexte.reset(heif_context_alloc());
     if (!primaire.contexte)
@@ -107,10 +93,17 @@ HBITMAP HeifFile::Charge(const CString& path, Budget& budget, Metadonnees* metad
         return nullptr;
     const int largeur = heif_image_handle_get_width(poignee);
     const int hauteur = heif_image_handle_get_height(poignee);
+    // A grid or an overlay decodes at the canvas its boxes declare, whatever
+    // its 'ispe' says: the larger of the two is what is checked.
+    std::uint64_t canevas = 0;
+    if (largeur <= 0 || hauteur <= 0 || !budget.AdmetPixels(std::uint64_t(largeur), std::uint64_t(hauteur))
+        || GrilleHeif::PlusGrandCanevas(path, canevas) == GrilleHeif::Resultat::Illisible
+        || !budget.AdmetPixels(canevas, 1))
+        return nullptr;
     // A turn swaps the sides but keeps the count, which is all that is
     // checked before decoding: the coded planes and libheif's RGBA copy.
-    if (largeur <= 0 || hauteur <= 0 || !budget.AdmetPixels(std::uint64_t(largeur), std::uint64_t(hauteur))
-        || !budget.Reserve(std::uint64_t(largeur) * hauteur * 8))
+    const std::uint64_t decodes = std::max(std::uint64_t(largeur) * hauteur, canevas);
+    if (!budget.Reserve(decodes * 8))
         return nullptr;
 
     std::unique_ptr<heif_decoding_options, LibereOptions> options(heif_decoding_options_alloc());
@@ -122,7 +115,7 @@ HBITMAP HeifFile::Charge(const CString& path, Budget& budget, Metadonnees* metad
             .code
         != heif_error_Ok)
         return nullptr;
-    std::unique_ptr<heif_image, LibereImage> rgba(decodee);
+    SessionHeif::Image rgba(decodee);
     const int l = heif_image_get_width(rgba.get(), heif_channel_interleaved);
     const int h = heif_image_get_height(rgba.get(), heif_channel_interleaved);
     int pas = 0;

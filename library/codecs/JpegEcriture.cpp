@@ -33,6 +33,26 @@ bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION heigh
     return true;
 }
 
+bool JpegEcriture::DemarreCopie(std::FILE* sortie, jpeg_decompress_struct& source, jvirt_barray_ptr* coefficients,
+                                bool optimise)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.NoteFatale();
+        return false;
+    }
+    m_info.err = m_erreur.Gestionnaire();
+    jpeg_create_compress(&m_info);
+    jpeg_stdio_dest(&m_info, sortie);
+    jpeg_copy_critical_parameters(&source, &m_info);
+    m_info.restart_interval = source.restart_interval;
+    m_info.arith_code = source.arith_code;
+    m_info.optimize_coding = optimise && !source.arith_code ? TRUE : FALSE;
+    if (source.progressive_mode)
+        jpeg_simple_progression(&m_info);
+    jpeg_write_coefficients(&m_info, coefficients);
+    return true;
+}
+
 bool JpegEcriture::EcritMetadonnees(const Metadonnees& metadonnees)
 {
     return EcritMarqueurs(metadonnees, metadonnees.ProfilICC());

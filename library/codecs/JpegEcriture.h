@@ -25,6 +25,12 @@ public:
     // tables written.
     bool Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION height, int components, J_COLOR_SPACE space,
                  int quality);
+    // The other start: source's coefficients written as they are, with its
+    // quantization tables, sampling, restart interval and progression; the
+    // Huffman tables are the standard ones, or computed for these
+    // coefficients when optimise (a source's own may lack a symbol).
+    bool DemarreCopie(std::FILE* sortie, jpeg_decompress_struct& source, jvirt_barray_ptr* coefficients,
+                      bool optimise);
     // Between Demarre and the first rows: a photograph's markers in their
     // order, its ICC profile written whole where its first chunk was.
     bool EcritMetadonnees(const Metadonnees& metadonnees);

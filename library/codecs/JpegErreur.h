@@ -4,7 +4,9 @@
 // call in progress, which notes the message in the report and fails.
 // Warnings keep the library's policy (only the first one of an image is
 // reported) and go to the report as a box owned by the active window,
-// captioned "JPEG Error".
+// captioned "JPEG Error". A warning that the data is cut short or corrupt
+// also notes the picture as damaged, and ends the call as a fatal error when
+// the report refuses damage.
 //
 // Nothing here has a destructor (the report is only pointed to), and the
 // recovery points sit in functions that hold no object with one, so a jump
@@ -39,11 +41,13 @@ public:
 private:
     [[noreturn]] static void SortieFatale(j_common_ptr info);
     static void NoteAvertissement(j_common_ptr info);
+    static void Emet(j_common_ptr info, int niveau);
 
     // First, so that the library's pointer to it is a pointer to the whole.
     jpeg_error_mgr m_gestionnaire;
     std::jmp_buf m_reprise;
     const char* m_titre;
     RapportCodec* m_rapport;
+    void (*m_emetBibliotheque)(j_common_ptr, int);
     char m_message[JMSG_LENGTH_MAX];
 };

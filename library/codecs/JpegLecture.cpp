@@ -155,6 +155,15 @@ bool JpegLecture::Termine()
     return true;
 }
 
+jvirt_barray_ptr* JpegLecture::LitCoefficients()
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.NoteFatale();
+        return nullptr;
+    }
+    return jpeg_read_coefficients(&m_info);
+}
+
 void JpegLecture::Surveille(j_common_ptr info)
 {
     auto* decompression = reinterpret_cast<j_decompress_ptr>(info);

@@ -43,6 +43,9 @@ public:
     // Reads up to count rows; lues receives how many came.
     bool LitLignes(JSAMPARRAY rows, JDIMENSION count, JDIMENSION& lues);
     bool Termine();
+    // Instead of Demarre: every block's quantized coefficients, held by the
+    // decompressor until it is released; null on a fatal error.
+    jvirt_barray_ptr* LitCoefficients();
 
     // Reports "JpegFile :\nOut of memory", for a picture too large to hold.
     void SignaleMemoire();

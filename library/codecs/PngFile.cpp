@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Budget.h"
+#include "EchecEcriture.h"
 #include "ImageRGBA.h"
 #include "Metadonnees.h"
 
@@ -124,8 +125,11 @@ HBITMAP PngFile::Charge(const CString& path, Budget& budget, std::vector<std::ui
     // once; the others go through one row.
     const bool entrelace = ihdr.interlace_method != SPNG_INTERLACE_NONE;
     const std::size_t tampon = entrelace ? tailleRGBA : ligneRGBA;
+    // libspng holds the coded row, the one before it (for the filters) and
+    // an output row of its own: for a wide 16-bit picture, gigabytes.
+    const std::uint64_t lignesSpng = 3 * (OctetsBruts(ihdr) / ihdr.height + 64) + ligneRGBA;
     ImageRGBA image(budget);
-    if (!image.Cree(ihdr.width, ihdr.height, alpha && transparence, tampon))
+    if (!image.Cree(ihdr.width, ihdr.height, alpha && transparence, tampon + lignesSpng))
         return nullptr;
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[tampon]);
     if (!pixels)
@@ -153,6 +157,16 @@ HBITMAP PngFile::Charge(const CString& path, Budget& budget, std::vector<std::ui
 }
 
 int PngFile::Sauve(const CString& path, const Bitmap& image, const std::vector<std::uint8_t>* alpha,
+                   const Metadonnees* metadonnees, RapportCodec* rapport)
+{
+    AtomicFile fichier(path);
+    const int resultat = Ecrit(fichier, image, alpha, metadonnees);
+    if (resultat == 0 && !path.empty())
+        EchecEcriture::Signale(rapport, path, fichier);
+    return resultat;
+}
+
+int PngFile::Ecrit(AtomicFile& fichier, const Bitmap& image, const std::vector<std::uint8_t>* alpha,
                    const Metadonnees* metadonnees)
 {
     const std::size_t pixels = std::size_t(image.width()) * image.height();
@@ -160,8 +174,7 @@ int PngFile::Sauve(const CString& path, const Bitmap& image, const std::vector<s
         alpha = nullptr;
     const bool rgba = alpha && !alpha->empty();
     Contexte ctx(spng_ctx_new(SPNG_CTX_ENCODER));
-    AtomicFile fichier(path);
-    if (!ctx || path.empty() || pixels == 0 || !fichier.open())
+    if (!ctx || pixels == 0 || !fichier.open())
         return 0;
     spng_ihdr ihdr{};
     ihdr.width = static_cast<std::uint32_t>(image.width());

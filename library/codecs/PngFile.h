@@ -8,8 +8,10 @@
 #include "Types.h"
 #include "Bitmap.h"
 
+class AtomicFile;
 class Budget;
 class Metadonnees;
+class RapportCodec;
 
 #include <cstdint>
 #include <vector>
@@ -32,8 +34,13 @@ public:
                           Metadonnees* metadonnees = nullptr);
     static HBITMAP Charge(const CString& path, std::vector<std::uint8_t>* alpha = nullptr,
                           Metadonnees* metadonnees = nullptr);
-    // 1 when written, 0 otherwise; what was at path survives a failure.
-    // metadonnees is written as given: the caller has filtered it.
+    // 1 when written, 0 otherwise; what was at path survives a failure,
+    // whose cause goes to rapport when given. metadonnees is written as
+    // given: the caller has filtered it.
     static int Sauve(const CString& path, const Bitmap& image, const std::vector<std::uint8_t>* alpha = nullptr,
-                     const Metadonnees* metadonnees = nullptr);
+                     const Metadonnees* metadonnees = nullptr, RapportCodec* rapport = nullptr);
+
+private:
+    static int Ecrit(AtomicFile& fichier, const Bitmap& image, const std::vector<std::uint8_t>* alpha,
+                     const Metadonnees* metadonnees);
 };

@@ -11,8 +11,22 @@ void RapportCodec::Ajoute(std::string_view texte, std::string_view titre, UINT t
     }
 }
 
+void RapportCodec::NoteDommage(std::string_view texte) noexcept
+{
+    if (!m_Dommage.empty())
+        return;
+    try {
+        // A damage without words is still one.
+        m_Dommage = texte.empty() ? std::string_view("damaged data") : texte;
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 void RapportCodec::Reprend(RapportCodec& autre) noexcept
 {
+    if (!autre.m_Dommage.empty())
+        NoteDommage(autre.m_Dommage);
+    autre.m_Dommage.clear();
     if (m_Messages.empty()) {
         m_Messages.swap(autre.m_Messages);
         return;

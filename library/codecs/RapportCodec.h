@@ -28,12 +28,22 @@ public:
     // Never throws: the codecs record from inside the JPEG library's frames,
     // and a message that finds no memory is dropped rather than unwinding there.
     void Ajoute(std::string_view texte, std::string_view titre, UINT type, Boite forme) noexcept;
-    // Appends autre's messages after these and empties it.
+    // Appends autre's messages after these and empties it; takes its
+    // damage when none was noted here.
     void Reprend(RapportCodec& autre) noexcept;
     const std::vector<Message>& Messages() const { return m_Messages; }
     // Shows every message in order through the calling thread's Interaction,
-    // then forgets them.
+    // then forgets them. A damage stays noted: showing it mends nothing.
     void Affiche();
+
+    // The decoder's words for the first damage it patched over (data cut
+    // short or corrupt) in the picture read; empty for a whole picture.
+    const std::string& Endommage() const { return m_Dommage; }
+    void NoteDommage(std::string_view texte) noexcept;
+    // Whether a decoder that meets damage gives the picture up rather than
+    // patch over it, so that nothing is written from it. Off by default.
+    bool RefuseDommage() const { return m_RefuseDommage; }
+    void RefuseDommage(bool oui) { m_RefuseDommage = oui; }
     // Runs operation with a report of its own, shows that report and gives
     // back operation's result: the shape of every entry point that speaks.
     template <class Operation>
@@ -47,4 +57,6 @@ public:
 
 private:
     std::vector<Message> m_Messages;
+    std::string m_Dommage;
+    bool m_RefuseDommage = false;
 };

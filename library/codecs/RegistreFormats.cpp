@@ -2,6 +2,8 @@
 
 #include "CGif.h"
 #include "CGraphique.h"
+#include "image/LogoSvg.h"
+#include "HeifEcriture.h"
 #include "HeifFile.h"
 #include "PngFile.h"
 #include "WebpFile.h"
@@ -71,6 +73,40 @@ Marque MarqueFtyp(std::span<const std::uint8_t> d)
 
 bool EstHeif(std::span<const std::uint8_t> d) { return MarqueFtyp(d) == Marque::Heif; }
 bool EstAvif(std::span<const std::uint8_t> d) { return MarqueFtyp(d) == Marque::Avif; }
+
+// The file's first bytes, as many as it has; none when it cannot be read.
+std::span<const std::uint8_t> Debut(const CString& chemin, std::uint8_t (&octets)[RegistreFormats::kOctetsReconnus])
+{
+    struct Ferme {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Ferme> fichier(std::fopen(chemin.c_str(), "rb"));
+    const std::size_t lus = fichier ? std::fread(octets, 1, sizeof octets, fichier.get()) : 0;
+    return std::span<const std::uint8_t>(octets, lus);
+}
+
+// Text, after a byte-order mark and blanks, opening with an XML
+// declaration, a comment, a DOCTYPE or the <svg> element: the drawing's
+// reader decides what it is.
+bool EstSvg(std::span<const std::uint8_t> d)
+{
+    if (Commence(d, "\xEF\xBB\xBF"))
+        d = d.subspan(3);
+    while (!d.empty() && (d[0] == ' ' || d[0] == '\t' || d[0] == '\r' || d[0] == '\n'))
+        d = d.subspan(1);
+    return Commence(d, "<?xml") || Commence(d, "<!--") || Commence(d, "<!DOCTYPE") || Commence(d, "<svg");
+}
+
+const RegistreFormats::Format& Dessin()
+{
+    static const RegistreFormats::Format svg = {
+        RegistreFormats::Genre::Svg, "SVG", "Svg", {".svg"}, EstSvg,
+        [](const CString&) { return std::optional<RegistreFormats::Taille>(); },
+        [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees*, Budget& budget,
+           RapportCodec& rapport) { return LogoSvg::Charge(chemin, budget, alpha, rapport); },
+        nullptr, RegistreFormats::Aucune, false};
+    return svg;
+}
 
 char Majuscule(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
 
@@ -144,24 +180,37 @@ const std::vector<RegistreFormats::Format>& RegistreFormats::Formats()
         {Genre::Png, "PNG", "Png", {".png"}, EstPng, SondeEntete::Png,
          [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
             RapportCodec&) { return PngFile::Charge(chemin, budget, alpha, m); },
-         [](CGraphique&, const CString& chemin, HBITMAP image, int, const Metadonnees* ecrits, RapportCodec&) {
-             return image ? PngFile::Sauve(chemin, *image, nullptr, ecrits) : 0;
+         [](CGraphique&, const CString& chemin, HBITMAP image, int, const Metadonnees* ecrits,
+            RapportCodec& rapport) {
+             return image ? PngFile::Sauve(chemin, *image, nullptr, ecrits, &rapport) : 0;
          },
          Exif | Xmp | Icc, false},
         {Genre::Webp, "WebP", "WebP", {".webp"}, EstWebp, SondeEntete::Webp,
          [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
             RapportCodec&) { return WebpFile::Charge(chemin, budget, alpha, m); },
          [](CGraphique&, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits,
-            RapportCodec&) { return image ? WebpFile::Sauve(chemin, *image, qualite, nullptr, ecrits) : 0; },
+            RapportCodec& rapport) {
+             return image ? WebpFile::Sauve(chemin, *image, qualite, nullptr, ecrits, &rapport) : 0;
+         },
          Exif | Xmp | Icc, false},
         {Genre::Heif, "HEIF", "Heif", {".heic", ".heif"}, EstHeif, SondeEntete::Heif,
          [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
             RapportCodec&) { return HeifFile::Charge(chemin, budget, m, alpha); },
-         nullptr, Exif | Icc, true},
+         [](CGraphique&, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits,
+            RapportCodec& rapport) {
+             return image ? HeifEcriture::Sauve(chemin, *image, qualite, HeifEcriture::Codec::Hevc, ecrits, rapport)
+                          : 0;
+         },
+         Exif | Icc, true},
         {Genre::Avif, "AVIF", "Avif", {".avif"}, EstAvif, SondeEntete::Heif,
          [](CGraphique&, const CString& chemin, std::vector<std::uint8_t>* alpha, Metadonnees* m, Budget& budget,
             RapportCodec&) { return HeifFile::Charge(chemin, budget, m, alpha); },
-         nullptr, Exif | Icc, true},
+         [](CGraphique&, const CString& chemin, HBITMAP image, int qualite, const Metadonnees* ecrits,
+            RapportCodec& rapport) {
+             return image ? HeifEcriture::Sauve(chemin, *image, qualite, HeifEcriture::Codec::Av1, ecrits, rapport)
+                          : 0;
+         },
+         Exif | Icc, true},
     };
     return formats;
 }
@@ -169,7 +218,32 @@ const std::vector<RegistreFormats::Format>& RegistreFormats::Formats()
 const RegistreFormats::Format& RegistreFormats::De(Genre id)
 {
     // The table follows Genre's order.
-    return Formats()[static_cast<std::size_t>(id)];
+    return id == Genre::Svg ? Dessin() : Formats()[static_cast<std::size_t>(id)];
+}
+
+const RegistreFormats::Format* RegistreFormats::Logo(const CString& chemin)
+{
+    std::uint8_t octets[kOctetsReconnus];
+    const std::span<const std::uint8_t> debut = Debut(chemin, octets);
+    if (const Format* image = ParContenu(debut))
+        return image;
+    if (Dessin().Reconnait(debut))
+        return &Dessin();
+    if (const Format* image = ParFinDeNom(chemin))
+        return image;
+    return FinitPar(chemin, "svg") ? &Dessin() : nullptr;
+}
+
+bool RegistreFormats::CopieDansSonFormat(const Format& format)
+{
+    switch (format.Id) {
+    case Genre::Heif:
+        return HeifEcriture::Disponible(HeifEcriture::Codec::Hevc);
+    case Genre::Avif:
+        return HeifEcriture::Disponible(HeifEcriture::Codec::Av1);
+    default:
+        return format.Ecrit != nullptr;
+    }
 }
 
 const RegistreFormats::Format* RegistreFormats::ParContenu(std::span<const std::uint8_t> debut)
@@ -182,15 +256,8 @@ const RegistreFormats::Format* RegistreFormats::ParContenu(std::span<const std::
 
 const RegistreFormats::Format* RegistreFormats::ParContenu(const CString& chemin)
 {
-    struct Ferme {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Ferme> fichier(std::fopen(chemin.c_str(), "rb"));
-    if (!fichier)
-        return nullptr;
     std::uint8_t debut[kOctetsReconnus];
-    const std::size_t lus = std::fread(debut, 1, sizeof debut, fichier.get());
-    return ParContenu(std::span<const std::uint8_t>(debut, lus));
+    return ParContenu(Debut(chemin, debut));
 }
 
 const RegistreFormats::Format* RegistreFormats::ParNom(std::string_view chemin)

@@ -37,7 +37,7 @@ class RapportCodec;
 
 class RegistreFormats {
 public:
-    enum class Genre { Jpeg, Bmp, Gif, Png, Webp, Heif, Avif };
+    enum class Genre { Jpeg, Bmp, Gif, Png, Webp, Heif, Avif, Svg };
     // Bits of Format::Metadonnees.
     enum Porte : unsigned { Aucune = 0, Exif = 1, Xmp = 2, Icc = 4 };
     using Taille = SondeEntete::Taille;
@@ -70,8 +70,9 @@ public:
     // The bytes a sniffer is given (fewer for a shorter file).
     static constexpr std::size_t kOctetsReconnus = 64;
 
-    // In the order the endings are listed to the user.
+    // The pictures, in the order the endings are listed to the user.
     static const std::vector<Format>& Formats();
+    // Svg included: a logo may be a drawing, never a picture to sign.
     static const Format& De(Genre id);
 
     // By content: the first bytes, or the start of the file at chemin; null
@@ -84,6 +85,15 @@ public:
     // of each ending ("PEG" is JPEG, "EBP" WebP): the picture toolbox's
     // rule, which also takes "photo.mpeg" or "scanjpg" for JPEG.
     static const Format* ParFinDeNom(std::string_view chemin);
+
+    // What a logo is read as: the picture formats and drawings (SVG), by
+    // content first, else by the last three characters of the name.
+    static const Format* Logo(const CString& chemin);
+
+    // Whether a copy "in the source's format" of such a picture is written
+    // in it: not for those without a writer, nor for HEIC or AVIF when
+    // libheif has no encoder for them here.
+    static bool CopieDansSonFormat(const Format& format);
 
     // Width and height from the header of the format the content shows;
     // null when the content is no known format or its header is refused.

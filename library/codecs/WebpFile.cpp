@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "Budget.h"
+#include "EchecEcriture.h"
 #include "ImageRGBA.h"
 #include "Metadonnees.h"
 
@@ -10,6 +11,7 @@
 #include <webp/encode.h>
 #include <webp/mux.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <new>
@@ -44,6 +46,21 @@ bool LitFichier(const CString& path, Budget& budget, std::vector<std::uint8_t>& 
     return std::fread(octets.data(), 1, octets.size(), fichier.get()) == octets.size();
 }
 
+// What libwebp allocates beside the output to decode a frame of the
+// canvas's size: a lossless frame is decoded through a 32-bit picture of its
+// own and a few cached rows; a lossy one keeps its alpha plane, itself
+// decoded through a 32-bit picture when stored losslessly. A frame of an
+// animation may be either.
+std::uint64_t MemoireDecodeur(const WebPBitstreamFeatures& f)
+{
+    const std::uint64_t pixels = std::uint64_t(f.width) * f.height;
+    const std::uint64_t sansPerte = 4 * pixels + 128 * std::uint64_t(f.width);
+    const std::uint64_t alphaAvecPerte = f.has_alpha ? 5 * pixels : 0;
+    if (f.has_animation || f.format == 0)
+        return std::max(sansPerte, 5 * pixels);
+    return f.format == 2 ? sansPerte : alphaAvecPerte;
+}
+
 HBITMAP PremiereImage(const std::vector<std::uint8_t>& octets, const WebPBitstreamFeatures& f, Budget& budget,
                       std::vector<std::uint8_t>* alpha)
 {
@@ -52,7 +69,7 @@ HBITMAP PremiereImage(const std::vector<std::uint8_t>& octets, const WebPBitstre
     // The animation decoder holds its canvas and the previous one; a still
     // picture is decoded into the device image itself.
     if (!image.Cree(static_cast<std::uint32_t>(f.width), static_cast<std::uint32_t>(f.height), alpha && f.has_alpha,
-                    f.has_animation ? 2 * rgba : 0))
+                    (f.has_animation ? 2 * rgba : 0) + MemoireDecodeur(f)))
         return nullptr;
     const std::size_t ligne = std::size_t(f.width) * 4;
     if (f.has_animation) {
@@ -166,11 +183,14 @@ HBITMAP WebpFile::Charge(const CString& path, Budget& budget, std::vector<std::u
 }
 
 int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const std::vector<std::uint8_t>* alpha,
-                    const Metadonnees* metadonnees)
+                    const Metadonnees* metadonnees, RapportCodec* rapport)
 {
     const std::size_t pixels = std::size_t(image.width()) * image.height();
-    if (quality < 0 || quality > 100 || path.empty() || image.width() > WEBP_MAX_DIMENSION
-        || image.height() > WEBP_MAX_DIMENSION)
+    if (quality < 0 || quality > 100) {
+        EchecEcriture::Signale(rapport, path, EchecEcriture::QualiteHorsLimites(quality));
+        return 0;
+    }
+    if (path.empty() || image.width() > WEBP_MAX_DIMENSION || image.height() > WEBP_MAX_DIMENSION)
         return 0;
     const bool rgba = alpha && !alpha->empty() && alpha->size() == pixels;
     WebPConfig config;
@@ -203,15 +223,20 @@ int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const
             return 0;
     }
     AtomicFile fichier(path);
-    if (!fichier.open())
+    if (!fichier.open()) {
+        EchecEcriture::Signale(rapport, path, fichier);
         return 0;
+    }
     const std::vector<std::uint8_t> icc = metadonnees ? metadonnees->ProfilICC() : std::vector<std::uint8_t>();
     const auto exif = metadonnees ? metadonnees->BlocExif() : std::span<const std::uint8_t>();
     const auto xmp = metadonnees ? metadonnees->PaquetXmp() : std::span<const std::uint8_t>();
     if (icc.empty() && exif.empty() && xmp.empty()) {
         picture.writer = &Ecrit;
         picture.custom_ptr = &fichier;
-        return WebPEncode(&config, &picture) && fichier.commit() ? 1 : 0;
+        if (WebPEncode(&config, &picture) && fichier.commit())
+            return 1;
+        EchecEcriture::Signale(rapport, path, fichier);
+        return 0;
     }
     // The mux library lays the chunks out around the picture, under the
     // extended header they need: the picture is encoded in memory first.
@@ -222,8 +247,9 @@ int WebpFile::Sauve(const CString& path, const Bitmap& image, int quality, const
     picture.custom_ptr = &memoire;
     WebPData assemble{};
     std::unique_ptr<WebPData, LibereDonnees> gardeAssemble(&assemble);
-    return WebPEncode(&config, &picture) && Assemble(memoire, icc, exif, xmp, assemble)
-                   && fichier.write(assemble.bytes, assemble.size) && fichier.commit()
-               ? 1
-               : 0;
+    if (WebPEncode(&config, &picture) && Assemble(memoire, icc, exif, xmp, assemble)
+        && fichier.write(assemble.bytes, assemble.size) && fichier.commit())
+        return 1;
+    EchecEcriture::Signale(rapport, path, fichier);
+    return 0;
 }

@@ -9,6 +9,7 @@
 
 class Budget;
 class Metadonnees;
+class RapportCodec;
 
 #include <cstdint>
 #include <vector>
@@ -24,8 +25,9 @@ public:
     static HBITMAP Charge(const CString& path, std::vector<std::uint8_t>* alpha = nullptr,
                           Metadonnees* metadonnees = nullptr);
     // quality 0 to 100 as for JPEG; 1 when written, 0 otherwise, and what
-    // was at path survives a failure. metadonnees is written as given: the
-    // caller has filtered it.
+    // was at path survives a failure, whose cause goes to rapport when
+    // given. metadonnees is written as given: the caller has filtered it.
     static int Sauve(const CString& path, const Bitmap& image, int quality,
-                     const std::vector<std::uint8_t>* alpha = nullptr, const Metadonnees* metadonnees = nullptr);
+                     const std::vector<std::uint8_t>* alpha = nullptr, const Metadonnees* metadonnees = nullptr,
+                     RapportCodec* rapport = nullptr);
 };

@@ -56,7 +56,7 @@ HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha)
 HBITMAP CGraphique::ChargeImageAlpha(CString path, std::vector<BYTE>& alpha, RapportCodec& rapport)
 {
     alpha.clear();
-    return Charge(*this, FormatALire(path), path, &alpha, nullptr, rapport);
+    return Charge(*this, RegistreFormats::Logo(path), path, &alpha, nullptr, rapport);
 }
 
 int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
@@ -115,6 +115,26 @@ CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie,
     if (flux == Flux::EchecLecture)
         SignaleEchecChargement(rapport);
     return flux;
+}
+
+CGraphique::Flux CGraphique::RetouchePhotoParBlocs(CString source, CString sortie, Metadonnees& metadonnees,
+                                                    PolitiqueMetadonnees politique, const JpegParBlocs::Zones& zones,
+                                                    const JpegParBlocs::Dessine& dessine, bool encoderThread,
+                                                    RapportCodec& rapport)
+{
+    if (!EstJPEG(FormatALire(source)) || !EstJPEG(RegistreFormats::ParFinDeNom(sortie)))
+        return Flux::Inapplicable;
+    switch (JpegParBlocs::Signe(source, sortie, metadonnees, politique, zones, dessine, encoderThread, m_Budget,
+                                rapport)) {
+    case JpegParBlocs::Issue::Ecrit:
+        return Flux::Ecrit;
+    case JpegParBlocs::Issue::EchecEcriture:
+        return Flux::EchecEcriture;
+    case JpegParBlocs::Issue::EchecLecture:
+        break;
+    }
+    SignaleEchecChargement(rapport);
+    return Flux::EchecLecture;
 }
 
 int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,

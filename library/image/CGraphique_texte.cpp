@@ -19,6 +19,15 @@ int Haut(CPoint position, int vertical, CSize extent)
     return ToCoordinate(vertical == 1 ? 1LL * position.y - extent.cy : position.y);
 }
 
+// The left of the text's box: position is its left edge, its right edge
+// when horizontal is 1; 2 centres it on the image.
+int Gauche(int imageWidth, CPoint position, int horizontal, CSize extent)
+{
+    if (horizontal == 2)
+        return ToCoordinate((1LL * imageWidth - extent.cx) / 2);
+    return ToCoordinate(horizontal == 1 ? 1LL * position.x - extent.cx : position.x);
+}
+
 } // namespace
 
 HBITMAP CGraphique::EcritureTexteDansImage(HDC reference, HBITMAP image, CString text, CPoint position, int vertical,
@@ -50,25 +59,23 @@ void CGraphique::DessineTexte(HDC dc, int imageWidth, const CString& text, CPoin
     CSize extent;
     GetTextExtentPoint32(dc, text.c_str(), length, &extent);
 
-    long long x = position.x;
-    if (horizontal == 2)
-        x = (imageWidth - extent.cx) / 2;
-    else if (horizontal == 1)
-        x -= extent.cx;
-    TextOut(dc, ToCoordinate(x), Haut(position, vertical, extent), text.c_str(), length);
+    TextOut(dc, Gauche(imageWidth, position, horizontal, extent), Haut(position, vertical, extent), text.c_str(),
+            length);
     SelectObject(dc, previous);
 }
 
-std::pair<int, int> CGraphique::LignesTexte(const CString& text, CPoint position, int vertical, HFONT font)
+CRect CGraphique::ZoneTexte(int imageWidth, const CString& text, CPoint position, int vertical, int horizontal,
+                            HFONT font)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     HFONT previous = SelectObject(dc, font);
     const int length = Longueur(text);
     CSize extent;
     GetTextExtentPoint32(dc, text.c_str(), length, &extent);
-    int first = 0, last = -1;
-    TextOutRows(dc, Haut(position, vertical, extent), text.c_str(), length, &first, &last);
+    CRect zone;
+    TextOutZone(dc, Gauche(imageWidth, position, horizontal, extent), Haut(position, vertical, extent), text.c_str(),
+                length, &zone);
     SelectObject(dc, previous);
     DeleteDC(dc);
-    return {first, last + 1};
+    return zone;
 }

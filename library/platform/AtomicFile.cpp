@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <set>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,7 +73,9 @@ bool FsyncDossier(const std::string& folder)
 }
 
 // Removes the temporaries a killed save left in folder, once per folder and
-// process: only regular files of ours, by exact name, owner and age.
+// process: only regular files of ours, by exact name and owner, that no
+// writer holds locked. A writer that meets its temporary already unlinked
+// here makes another (see AtomicFile::open).
 void NettoieAbandons(const std::string& folder)
 {
     // By name: the inode of a removed folder is soon given to a new one.
@@ -91,15 +94,18 @@ void NettoieAbandons(const std::string& folder)
     DIR* flux = ::opendir(folder.c_str());
     if (!flux)
         return;
-    const int fd = ::dirfd(flux);
-    const time_t limite = ::time(nullptr) - AtomicFile::kAgeAbandonSecondes;
+    const int dossier = ::dirfd(flux);
     while (const dirent* entree = ::readdir(flux)) {
         if (!AtomicFile::NomTemporaire(entree->d_name))
             continue;
+        const int fd = ::openat(dossier, entree->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
         struct stat etat {};
-        if (::fstatat(fd, entree->d_name, &etat, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(etat.st_mode)
-            && etat.st_uid == ::geteuid() && etat.st_mtime < limite)
-            ::unlinkat(fd, entree->d_name, 0);
+        if (::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) && etat.st_uid == ::geteuid()
+            && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(dossier, entree->d_name, 0);
+        ::close(fd);
     }
     ::closedir(flux);
 }
@@ -168,11 +174,23 @@ bool AtomicFile::NomTemporaire(const std::string& name)
     return true;
 }
 
-bool AtomicFile::fail(int error)
+bool AtomicFile::fail(int error, const char* quoi)
+{
+    if (m_error == 0) {
+        m_error = error ? error : EIO;
+        m_quoi = quoi;
+    }
+    return false;
+}
+
+std::string AtomicFile::Cause() const
 {
     if (m_error == 0)
-        m_error = error ? error : EIO;
-    return false;
+        return {};
+    const std::string texte = std::strerror(m_error);
+    if (m_error == ENAMETOOLONG)
+        return "the name is too long: " + texte;
+    return m_quoi ? std::string(m_quoi) + ": " + texte : texte;
 }
 
 bool AtomicFile::resolve()
@@ -193,7 +211,7 @@ bool AtomicFile::resolve()
             if (!S_ISREG(etat.st_mode))
                 return fail(EINVAL);
             if (!Inscriptible(chemin, etat))
-                return fail(errno);
+                return fail(errno, "the file is write-protected");
             m_exists = true;
             m_mode = etat.st_mode & 07777;
             m_owner = etat.st_uid;
@@ -230,8 +248,18 @@ bool AtomicFile::open()
     for (int essai = 0; fd < 0 && essai < 100; ++essai) {
         temporaire = Dans(m_folder, NomAuHasard());
         fd = ::open(temporaire.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, m_exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST)
-            return fail(errno);
+        if (fd < 0 && errno != EEXIST) {
+            const int erreur = errno;
+            const bool refus = erreur == EACCES || erreur == EPERM || erreur == EROFS;
+            return fail(erreur, refus ? "the folder does not allow writing" : nullptr);
+        }
+        // Another process's cleaning may take the new file for a leftover
+        // before it is locked: one found unlinked is given up for another.
+        struct stat etat {};
+        if (fd >= 0 && (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &etat) != 0 || etat.st_nlink == 0)) {
+            ::close(fd);
+            fd = -1;
+        }
     }
     if (fd < 0)
         return fail(EEXIST);
@@ -241,11 +269,14 @@ bool AtomicFile::open()
             (void)::fchown(fd, static_cast<uid_t>(-1), m_group);
         ::fchmod(fd, m_mode);
     }
-    m_stream = ::fdopen(fd, "wb");
+    m_verrou = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    m_stream = m_verrou >= 0 ? ::fdopen(fd, "wb") : nullptr;
     if (!m_stream) {
         const int erreur = errno;
-        ::close(fd);
         ::unlink(temporaire.c_str());
+        ::close(fd);
+        if (m_verrou >= 0)
+            ::close(std::exchange(m_verrou, -1));
         return fail(erreur);
     }
     m_temporary = std::move(temporaire);
@@ -283,6 +314,7 @@ bool AtomicFile::commit()
         return false;
     }
     m_temporary.clear();
+    ::close(std::exchange(m_verrou, -1));
     // The new name is in place already; a folder that cannot be synced
     // (some file systems refuse) does not undo that.
     FsyncDossier(m_folder);
@@ -347,6 +379,7 @@ bool AtomicFile::replaceInPlace()
     }
     ::unlink(m_temporary.c_str());
     m_temporary.clear();
+    ::close(std::exchange(m_verrou, -1));
     return true;
 }
 
@@ -358,4 +391,6 @@ void AtomicFile::discard()
         ::unlink(m_temporary.c_str());
         m_temporary.clear();
     }
+    if (m_verrou >= 0)
+        ::close(std::exchange(m_verrou, -1));
 }

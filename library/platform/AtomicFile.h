@@ -11,8 +11,9 @@
 // allowed, its owner; a new file gets the usual 0666 less the umask.
 //
 // Temporaries are named ".~tamparo-" and six letters or digits, short enough
-// for any target name. Ones of ours left over by a killed process, a day old
-// or more, are removed from a folder the first time this process saves there.
+// for any target name. A writer holds a lock on its temporary until it is
+// gone or renamed; ones of ours that no writer holds (left by a killed
+// process) are removed from a folder the first time this process saves there.
 
 #include <cstdio>
 #include <string>
@@ -22,9 +23,6 @@ class AtomicFile {
 public:
     static constexpr const char* kPrefixeTemporaire = ".~tamparo-";
     static constexpr std::size_t kLettresTemporaire = 6;
-    // Age from which a temporary of ours is taken for a leftover.
-    static constexpr long kAgeAbandonSecondes = 24L * 60 * 60;
-
     explicit AtomicFile(std::string target);
     // Removes the temporary file unless commit() succeeded.
     ~AtomicFile();
@@ -42,12 +40,16 @@ public:
     bool commit();
     // errno of the first failure, 0 while there is none.
     int error() const { return m_error; }
+    // Why the first failure happened, in words for the user ("the folder
+    // does not allow writing: Permission denied"); empty while there is none.
+    std::string Cause() const;
 
     // True for a name of the form our temporaries have, and nothing else.
     static bool NomTemporaire(const std::string& name);
 
 private:
-    bool fail(int error);
+    // quoi says what refused, for Cause(); null for the error's text alone.
+    bool fail(int error, const char* quoi = nullptr);
     bool resolve();
     bool replaceInPlace();
     void discard();
@@ -58,6 +60,9 @@ private:
     std::string m_folder;
     std::string m_temporary;
     std::FILE* m_stream = nullptr;
+    // A second descriptor of the temporary, so that its lock outlives the
+    // stream until the temporary is renamed or removed.
+    int m_verrou = -1;
     bool m_exists = false;
     mode_t m_mode = 0;
     uid_t m_owner = 0;
@@ -66,4 +71,5 @@ private:
     dev_t m_device = 0;
     ino_t m_inode = 0;
     int m_error = 0;
+    const char* m_quoi = nullptr;
 };

@@ -65,13 +65,15 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, CSize* size)
     return TRUE;
 }
 
-BOOL TextOutRows(HDC dc, int y, const char* text, int length, int* first, int* last)
+BOOL TextOutZone(HDC dc, int x, int y, const char* text, int length, CRect* zone)
 {
-    if (!dc || !first || !last || length < 0 || (!text && length > 0))
+    if (!dc || !zone || length < 0 || (!text && length > 0))
         return FALSE;
-    const Disposition d = Dispose(dc, 0, y, text, length);
-    *first = std::min(d.box.top(), d.ink.top());
-    *last = d.line.isEmpty() ? *first - 1 : std::max(d.box.bottom(), d.ink.bottom());
+    const Disposition d = Dispose(dc, x, y, text, length);
+    *zone = CRect();
+    if (!d.line.isEmpty())
+        *zone = CRect(std::min(d.box.left(), d.ink.left()), std::min(d.box.top(), d.ink.top()),
+                      std::max(d.box.right(), d.ink.right()) + 1, std::max(d.box.bottom(), d.ink.bottom()) + 1);
     return TRUE;
 }
 

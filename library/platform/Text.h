@@ -13,9 +13,9 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, CSize* size);
 // box that GetTextExtentPoint32 measures is filled with the background colour
 // first; in transparent mode only the glyphs are drawn, antialiased.
 BOOL TextOut(HDC dc, int x, int y, const char* text, int length);
-// The rows first..last that TextOut at the same y may change, before the
-// image's edges cut them: the box and the glyphs' ink with their
-// antialiasing. last < first when it changes none.
-BOOL TextOutRows(HDC dc, int y, const char* text, int length, int* first, int* last);
+// The rectangle TextOut at the same (x, y) may change, before the image's
+// edges cut it: the box and the glyphs' ink with their antialiasing. Empty
+// when it changes none.
+BOOL TextOutZone(HDC dc, int x, int y, const char* text, int length, CRect* zone);
 // The Qt colour of a colour value, for widgets painted in a chosen colour.
 QColor ToQColor(COLORREF colour);

@@ -26,6 +26,10 @@ public:
     // False, with the reason in Erreur, when the file cannot be read. Lines
     // that are no record are listed in Illisibles() and otherwise passed.
     bool Ajoute(const std::string& chemin);
+    // No line at all in the manifests added: totals of nothing would read
+    // as a run where nothing failed. A shard that got no picture leaves an
+    // empty manifest, so only all of them empty is told.
+    bool Vide() const { return m_Enregistrements == 0 && m_Illisibles.empty(); }
     std::string Erreur;
 
     std::size_t Signes() const { return Compte(kSigne); }

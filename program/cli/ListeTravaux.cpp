@@ -44,11 +44,28 @@ std::string DossierPourNom(const std::string& dossier) { return dossier == "/" ?
 
 bool EstImage(const std::string& chemin) { return RegistreFormats::ParNom(chemin) != nullptr; }
 
+std::string Pluriel(std::size_t n, const char* un, const char* plusieurs)
+{
+    return std::to_string(n) + " " + (n == 1 ? un : plusieurs);
+}
+
+std::string PourquoiRien(const std::string& dossier, std::size_t sousDossiers, std::size_t autres)
+{
+    std::string raisons;
+    if (sousDossiers)
+        raisons = Pluriel(sousDossiers, "sub-folder", "sub-folders") + ", searched only with -r";
+    if (autres)
+        raisons += (raisons.empty() ? "" : "; ") + Pluriel(autres, "file", "files") + " whose name does not end in " +
+                   RegistreFormats::ListeTerminaisons(", ", " or ");
+    return dossier + ": " + (raisons.empty() ? std::string("empty") : raisons);
+}
+
 } // namespace
 
 ListeTravaux::ListeTravaux(const ModeleSignature& reglages, const std::string& dossierSortie, bool recursif)
     : m_Reglages(reglages), m_DossierSortie(dossierSortie.empty() ? dossierSortie : Absolu(dossierSortie)),
-      m_Recursif(recursif)
+      m_Recursif(recursif),
+      m_SortieCanonique(m_DossierSortie.empty() ? std::string() : Canonique(m_DossierSortie).string())
 {
 }
 
@@ -73,11 +90,19 @@ void ListeTravaux::Ajoute(const std::string& chemin)
 void ListeTravaux::AjouteDossier(const std::string& dossier)
 {
     std::vector<Source> trouvees;
+    std::size_t sousDossiers = 0;
+    std::size_t autres = 0;
     std::error_code erreur;
     const auto retient = [&](const fs::directory_entry& entree) {
         std::error_code e;
-        if (!entree.is_regular_file(e) || !EstImage(entree.path().string()))
+        if (entree.is_directory(e))
+            ++sousDossiers;
+        if (!entree.is_regular_file(e))
             return;
+        if (!EstImage(entree.path().string())) {
+            ++autres;
+            return;
+        }
         const fs::path relatif = entree.path().parent_path().lexically_relative(dossier);
         trouvees.push_back({entree.path().string(), relatif == "." ? std::string() : relatif.string(), {},
                             entree.path().lexically_relative(dossier).generic_string()});
@@ -85,8 +110,16 @@ void ListeTravaux::AjouteDossier(const std::string& dossier)
     // Folder links are not followed: a link to a parent would never end.
     if (m_Recursif) {
         for (fs::recursive_directory_iterator it(dossier, fs::directory_options::skip_permission_denied, erreur), fin;
-             !erreur && it != fin; it.increment(erreur))
+             !erreur && it != fin; it.increment(erreur)) {
+            // What an earlier run wrote there is no picture to sign again.
+            std::error_code e;
+            if (!m_SortieCanonique.empty() && it->is_directory(e) &&
+                Canonique(it->path().string()).string() == m_SortieCanonique) {
+                it.disable_recursion_pending();
+                continue;
+            }
             retient(*it);
+        }
     } else {
         for (fs::directory_iterator it(dossier, fs::directory_options::skip_permission_denied, erreur), fin;
              !erreur && it != fin; it.increment(erreur))
@@ -94,12 +127,14 @@ void ListeTravaux::AjouteDossier(const std::string& dossier)
     }
     if (erreur)
         m_Sources.push_back({dossier, {}, "Unable to read the folder: " + erreur.message(), dossier});
+    else if (trouvees.empty())
+        m_SansImage.push_back(PourquoiRien(dossier, m_Recursif ? 0 : sousDossiers, autres));
     // The file system's order is no order: runs and listings repeat.
     std::sort(trouvees.begin(), trouvees.end(), [](const Source& a, const Source& b) { return a.Chemin < b.Chemin; });
     m_Sources.insert(m_Sources.end(), trouvees.begin(), trouvees.end());
 }
 
-CString ListeTravaux::Destination(const Source& source) const
+bool ListeTravaux::Destination(const Source& source, CString& destination) const
 {
     ModeleSignature reglages = m_Reglages;
     if (!m_DossierSortie.empty()) {
@@ -110,7 +145,9 @@ CString ListeTravaux::Destination(const Source& source) const
     }
     // A new namer for each picture: every source here has a folder and an
     // extension, so no picture takes a part of the previous one.
-    return NomSortie(reglages).Chemin(source.Chemin);
+    NomSortie nommage(reglages);
+    destination = nommage.Chemin(source.Chemin);
+    return nommage.Dedans(destination);
 }
 
 void ListeTravaux::Termine()
@@ -129,7 +166,12 @@ void ListeTravaux::Termine()
             cles[vue->second] = std::min(cles[vue->second], s.Cle);
             continue;
         }
-        candidats.push_back({s.Chemin, s.Refus.empty() ? Destination(s) : CString(), s.Refus});
+        Travail t{s.Chemin, {}, s.Refus};
+        if (t.Refus.empty() && !Destination(s, t.Destination)) {
+            t.Refus = "The output " + t.Destination + " would land outside its folder";
+            t.Destination.clear();
+        }
+        candidats.push_back(t);
         cles.push_back(s.Cle);
     }
     // What another picture writes is no picture to sign.

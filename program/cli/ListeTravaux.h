@@ -3,8 +3,9 @@
 // naming gives it: files as they are, folders for their pictures (the files
 // named with a format's ending; their sub-folders too when recursive), the
 // output folder's tree mirroring them.
-// Pictures that are outputs of other listed pictures are left out, and of
-// several pictures with one output only the first is signed.
+// Pictures that are outputs of other listed pictures are left out, as is
+// the output folder inside a tree searched; of several pictures with one
+// output only the first is signed.
 
 #include "Lot.h"
 #include "ModeleSignature.h"
@@ -39,6 +40,9 @@ public:
     // What decides each picture's shard, beside Travaux(): the path below
     // the folder given, or a file's path as written ('/' between names).
     const std::vector<std::string>& Cles() const { return m_Cles; }
+    // Why each folder that gave no picture gave none ("DIR: 2 sub-folders,
+    // searched only with -r").
+    const std::vector<std::string>& SansImage() const { return m_SansImage; }
 
 private:
     struct Source {
@@ -48,11 +52,14 @@ private:
         std::string Cle;
     };
     void AjouteDossier(const std::string& dossier);
-    CString Destination(const Source& source) const;
+    // The output's path; false when it would land outside its folder.
+    bool Destination(const Source& source, CString& destination) const;
 
     ModeleSignature m_Reglages;
     std::string m_DossierSortie;
     bool m_Recursif;
+    std::string m_SortieCanonique; // empty without -o
+    std::vector<std::string> m_SansImage;
     std::vector<Source> m_Sources;
     std::vector<Travail> m_Travaux;
     std::vector<std::string> m_Cles;

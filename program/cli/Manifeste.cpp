@@ -1,10 +1,15 @@
 #include "Manifeste.h"
 
+#include "Bilan.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 namespace {
 
@@ -40,11 +45,60 @@ void AjouteChemin(QByteArray& ligne, const QString& cle, const std::string& chem
         AjouteMembre(ligne, cle + Manifeste::kSuffixeOctets, QString::fromLatin1(octets.toBase64()));
 }
 
+namespace fs = std::filesystem;
+
+// A record line is short: reading further would only read a picture.
+constexpr std::size_t kLigneMax = 1 << 20;
+
+// Only a path of the same name is resolved: a large run's list is not
+// walked through the file system. A file of another name that leads there
+// exists, and its content already tells it is no manifest.
+bool MemeFichier(const fs::path& canonique, const std::string& chemin)
+{
+    if (fs::path(chemin).filename() != canonique.filename())
+        return false;
+    std::error_code erreur;
+    const fs::path autre = fs::weakly_canonical(chemin, erreur);
+    return !erreur && autre == canonique;
+}
+
+bool CommenceParUnEnregistrement(const std::string& chemin)
+{
+    std::ifstream fichier(chemin, std::ios::binary);
+    if (!fichier)
+        return true; // opening it for writing will say why
+    std::string ligne;
+    for (char c; ligne.size() < kLigneMax && fichier.get(c) && c != '\n';)
+        ligne += c;
+    Bilan::Enregistrement enregistrement;
+    return Bilan::LitLigne(ligne, enregistrement);
+}
+
 } // namespace
 
-bool Manifeste::Ouvre(const std::string& chemin)
+std::string Manifeste::Refus(const std::string& chemin, const std::vector<Travail>& travaux)
 {
-    m_Fichier.reset(std::fopen(chemin.c_str(), "w"));
+    std::error_code erreur;
+    const fs::path canonique = fs::weakly_canonical(chemin, erreur);
+    if (!erreur) {
+        for (const Travail& t : travaux) {
+            if (MemeFichier(canonique, t.Source))
+                return "the manifest " + chemin + " is a picture of the run";
+            if (t.Refus.empty() && MemeFichier(canonique, t.Destination))
+                return "the manifest " + chemin + " is an output of the run";
+        }
+    }
+    // Devices and pipes (/dev/stdout) are no files a run would destroy.
+    const fs::file_status etat = fs::status(chemin, erreur);
+    if (fs::is_regular_file(etat) && fs::file_size(chemin, erreur) > 0 && !erreur &&
+        !CommenceParUnEnregistrement(chemin))
+        return "the file " + chemin + " is not a manifest: its first line is no manifest record";
+    return {};
+}
+
+bool Manifeste::Ouvre(const std::string& chemin, bool ajoute)
+{
+    m_Fichier.reset(std::fopen(chemin.c_str(), ajoute ? "a" : "w"));
     if (!m_Fichier)
         Erreur = std::strerror(errno);
     return m_Fichier != nullptr;
@@ -57,16 +111,22 @@ std::string Manifeste::Ligne(const CompteRendu& compte)
     AjouteChemin(ligne, QStringLiteral("destination"), compte.Objet->Destination);
     AjouteMembre(ligne, QStringLiteral("status"), QString::fromLatin1(Statut(compte.Etat)));
     AjouteMembre(ligne, QStringLiteral("error"), QString::fromUtf8(compte.Erreur));
+    if (!compte.Avertissement.empty())
+        AjouteMembre(ligne, QStringLiteral("warning"), QString::fromUtf8(compte.Avertissement));
     AjouteMembre(ligne, QStringLiteral("ms"), static_cast<qint64>(compte.Millisecondes));
     ligne += "}\n";
     return ligne.toStdString();
 }
 
-void Manifeste::Ecrit(const CompteRendu& compte)
+bool Manifeste::Ecrit(const CompteRendu& compte)
 {
     if (!m_Fichier)
-        return;
+        return true;
     const std::string ligne = Ligne(compte);
-    std::fwrite(ligne.data(), 1, ligne.size(), m_Fichier.get());
-    std::fflush(m_Fichier.get());
+    errno = 0;
+    if (std::fwrite(ligne.data(), 1, ligne.size(), m_Fichier.get()) == ligne.size() &&
+        std::fflush(m_Fichier.get()) == 0)
+        return true;
+    Erreur = std::strerror(errno ? errno : EIO);
+    return false;
 }

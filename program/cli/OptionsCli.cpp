@@ -78,12 +78,53 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
          "picture over itself). Without it, --overwrite always refuses such a run before any picture is read, "
          "and --overwrite never skips them, saying why",
          [](OptionsCli& o, const std::string&) { return o.EnPlace = true; }},
+        {0, "allow-damaged", nullptr,
+         "sign a damaged picture (a JPEG cut short or with corrupt data) as far as it can be read, with a warning "
+         "on the standard error and in its manifest record. Without it such a picture fails (\"damaged: ...\") "
+         "and nothing is written from it",
+         [](OptionsCli& o, const std::string&) { return o.AccepteEndommagees = true; }},
+        {0, "quality", "Q",
+         "the JPEG, WebP quality for this run, over the template's: 0-100, or \"same\" to keep a JPEG "
+         "photograph's own quality (only the blocks under the signature are encoded again when it is written as "
+         "JPEG; other pictures use the template's number)",
+         [](OptionsCli& o, const std::string& v) {
+             int qualite = -1;
+             if (v != "same" && !Entier(v, 0, 100, qualite))
+                 return false;
+             o.Qualite = qualite;
+             return true;
+         }},
+        {0, "format", "F",
+         "the format of the signed copies for this run, over the template's \"Save as\": source, jpeg, png, webp, "
+         "heic or avif",
+         [](OptionsCli& o, const std::string& v) {
+             static const std::pair<const char*, FormatSortie> noms[] = {{"source", FormatSortie::Source},
+                 {"jpeg", FormatSortie::JPEG}, {"png", FormatSortie::PNG}, {"webp", FormatSortie::WebP},
+                 {"heic", FormatSortie::HEIC}, {"avif", FormatSortie::AVIF}};
+             for (const auto& [nom, format] : noms)
+                 if (v == nom)
+                     o.Format = format;
+             return o.Format.has_value();
+         }},
+        {0, "metadata", "WHAT",
+         "what the signed copies carry for this run, over the template's \"Metadata\": keep, no-location (all but "
+         "the GPS position) or none",
+         [](OptionsCli& o, const std::string& v) {
+             static const std::pair<const char*, PolitiqueMetadonnees> noms[] = {
+                 {"keep", PolitiqueMetadonnees::Toutes}, {"no-location", PolitiqueMetadonnees::SaufLieu},
+                 {"none", PolitiqueMetadonnees::Aucune}};
+             for (const auto& [nom, politique] : noms)
+                 if (v == nom)
+                     o.Metadonnees = politique;
+             return o.Metadonnees.has_value();
+         }},
         {0, "files-from", "FILE", "read more PATHs from FILE, one a line (\"-\": the standard input)",
          [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
         {0, "manifest", "FILE",
-         "write one JSON line per picture: source, destination, status (ok, skipped, failed), error, "
-         "milliseconds (a name that is not UTF-8 also as base64 of its bytes: source_b64, destination_b64); "
-         "\"%I\" in FILE becomes the shard's index (0 without --shard)",
+         "write one JSON line per picture: source, destination, status (ok, skipped, failed), error, warning "
+         "(a damaged picture signed with --allow-damaged), milliseconds (a name that is not UTF-8 also as base64 "
+         "of its bytes: source_b64, destination_b64); \"%I\" in FILE becomes the shard's index (0 without "
+         "--shard). FILE may not be a picture or an output of the run, nor a file there that is no manifest",
          [](OptionsCli& o, const std::string& v) { o.Manifeste = v; return !v.empty(); }},
         {0, "shard", "I/N",
          "sign only shard I (0 to N-1) of N; --shard auto/N takes I from SLURM_ARRAY_TASK_ID, else "
@@ -99,13 +140,36 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
         {0, "summary", nullptr,
          "the PATHs are manifests: print how many pictures were ok, skipped and failed across them, and each "
          "failed picture with its error; a picture recorded twice counts once, by its best status. Exit status 1 "
-         "when some picture failed or a line is no record",
+         "when some picture failed or a line is no record, 2 when a manifest holds no record",
          [](OptionsCli& o, const std::string&) { return o.Bilan = true; }},
+        {0, "watch", "DIR",
+         "sign each picture that appears in DIR (its sub-folders with -r) once it is written whole, named as a run "
+         "over DIR names it, until SIGINT or SIGTERM; the pictures already there first, and with --overwrite never "
+         "only those without an output. One line per picture on the standard output; --manifest adds to the file. "
+         "Exit status 1 when some picture failed. Not with --shard, --summary, -n, --files-from or another PATH",
+         [](OptionsCli& o, const std::string& v) {
+             o.Surveille = true;
+             o.Chemins.push_back(v);
+             return !v.empty();
+         }},
         {'q', "quiet", nullptr, "no progress line and no summary; errors still show",
          [](OptionsCli& o, const std::string&) { return o.Silencieux = true; }},
         {'h', "help", nullptr, "this text", [](OptionsCli& o, const std::string&) { return o.Aide = true; }},
     };
     return table;
+}
+
+void OptionsCli::Surcharge(ModeleSignature& reglages) const
+{
+    if (Qualite) {
+        reglages.QualiteOrigine = *Qualite < 0;
+        if (*Qualite >= 0)
+            reglages.QualiteJPEG = *Qualite;
+    }
+    if (Format)
+        reglages.FormatEnregistrement = *Format;
+    if (Metadonnees)
+        reglages.MetadonneesSortie = *Metadonnees;
 }
 
 bool OptionsCli::Applique(const Definition& definition, const std::optional<std::string>& valeur)
@@ -218,9 +282,10 @@ std::string OptionsCli::TexteAide()
     }
     return texte + R"(
 A picture that is the output of another listed picture is left out, so that a
-second run does not sign signed copies. Progress goes to the standard error:
-one line redrawn in place on a terminal, plain lines otherwise. Every message
-goes to the standard error; no window is ever opened.
+second run does not sign signed copies; so is the -o folder inside a folder
+searched with -r. Progress goes to the standard error: one line redrawn in
+place on a terminal, plain lines otherwise. Every message goes to the standard
+error; no window is ever opened.
 
 Every task of a shared run lists all the pictures, settles collisions alike,
 then keeps its share; with --overwrite never a task run again skips the
@@ -231,9 +296,11 @@ output is written whole or not at all), the summary is printed and the exit
 status is 130 or 143.
 
 Exit status: 0 every picture signed or skipped; 1 some picture failed (the
-others are still done), or -n found a picture that would fail (a collision, a
-missing file), or --summary found a failed picture; 2 a usage error (such as
---shard auto/N without an index), or a template, list of files or manifest
-that cannot be read.
+others are still done; a damaged picture fails without --allow-damaged), no
+picture was found, the manifest could not be written, -n found a picture that
+would fail (a collision, a missing file), or --summary found a failed picture;
+2 a usage error (such as --shard auto/N without an index, an output name that
+is a path, a manifest that is a picture), no template and no stored settings,
+or a template, list of files or manifest that cannot be read.
 )";
 }

@@ -3,6 +3,7 @@
 // are one table of names, descriptions and actions, from which they are
 // read and --help is printed, so a new option is one more row.
 
+#include "ModeleSignature.h"
 #include "Repartition.h"
 
 #include <functional>
@@ -21,13 +22,23 @@ public:
     bool Simulation = false;     // -n
     Ecrasement Ecrase = Ecrasement::Jamais;
     bool EnPlace = false;        // --in-place: outputs may replace pictures of the list
+    bool AccepteEndommagees = false; // --allow-damaged: damaged pictures are signed, with a warning
     std::string FichiersDe;      // --files-from; "-" is the standard input
     std::string Manifeste;       // --manifest; "%I" stands for the shard's index
     Repartition Part;            // --shard; by default the whole run, shard 0 of 1
     bool Bilan = false;          // --summary: Chemins are manifests to add up
+    bool Surveille = false;      // --watch: the one PATH is a folder signed as pictures appear
     bool Silencieux = false;     // -q
     bool Aide = false;           // -h, --help
     std::vector<std::string> Chemins;
+    // Over the template's own choices, for this run only.
+    std::optional<int> Qualite;  // --quality; -1: same as the original
+    std::optional<FormatSortie> Format;
+    std::optional<PolitiqueMetadonnees> Metadonnees;
+
+    // The template's choices with this run's --quality, --format and
+    // --metadata over them.
+    void Surcharge(ModeleSignature& reglages) const;
 
     static constexpr int kTravailleursMax = 256;
 

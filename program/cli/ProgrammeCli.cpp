@@ -1,11 +1,14 @@
 #include "ProgrammeCli.h"
 
 #include "Bilan.h"
+#include "CBaseRegistre.h"
+#include "DossierSurveille.h"
 #include "EstimationMemoire.h"
 #include "LimitesConteneur.h"
 #include "ListeTravaux.h"
 #include "Lot.h"
 #include "Manifeste.h"
+#include "NomSortie.h"
 #include "Progression.h"
 #include "ReglagesRegistre.h"
 #include "RessourcesProgramme.h"
@@ -46,9 +49,21 @@ void InstalleSignaux()
     sigaction(SIGTERM, &action, nullptr);
 }
 
-void Erreur(const std::string& texte) { std::fprintf(stderr, "tamparo2-cli: %s\n", texte.c_str()); }
+// The desktop program stores every setting at once, its text first.
+bool ReglagesStockes()
+{
+    CBaseRegistre base;
+    if (!base.OuvreLecture(ReglagesRegistre::kApplication))
+        return false;
+    CString texte;
+    const bool stockes = base.Lecture("ST:Texte", texte) != 0;
+    base.Ferme();
+    return stockes;
+}
 
 } // namespace
+
+void ProgrammeCli::Erreur(const std::string& texte) { std::fprintf(stderr, "tamparo2-cli: %s\n", texte.c_str()); }
 
 int ProgrammeCli::Refuse(const std::string& raison)
 {
@@ -68,6 +83,10 @@ int ProgrammeCli::Execute(const std::vector<std::string>& arguments)
         std::fputs(OptionsCli::TexteAide().c_str(), stdout);
         return kSucces;
     }
+    if (options.Surveille) {
+        if (const std::string refus = DossierSurveille::Refus(options); !refus.empty())
+            return Refuse(refus);
+    }
     if (options.Bilan)
         return Resume(options.Chemins);
     return ProgrammeCli(std::move(options)).Lance();
@@ -79,6 +98,9 @@ int ProgrammeCli::Resume(const std::vector<std::string>& manifestes)
     for (const std::string& chemin : manifestes)
         if (!bilan.Ajoute(chemin))
             return Refuse(bilan.Erreur);
+    if (bilan.Vide())
+        return Refuse(manifestes.size() == 1 ? "the manifest " + manifestes.front() + " holds no record"
+                                             : "the manifests hold no record");
     for (const std::string& ligne : bilan.Illisibles())
         Erreur(ligne + ": not a manifest record");
     std::fputs(bilan.Texte().c_str(), stdout);
@@ -139,7 +161,13 @@ int ProgrammeCli::Lance()
         dossierLogo = QFileInfo(QString::fromStdString(modele)).absolutePath().toStdString();
     } else if (!ReglagesRegistre::Lecture(reglages)) {
         return Refuse("no template given and the stored settings cannot be read");
+    } else if (!ReglagesStockes()) {
+        // Default settings would sign every picture with a stranger's text.
+        return Refuse("no template given and no settings stored");
     }
+    m_Options.Surcharge(reglages);
+    if (const std::string refus = NomSortie::Refus(reglages); !refus.empty())
+        return Refuse(refus);
 
     if (!m_Options.DossierSortie.empty() && !m_Options.Simulation &&
         !QDir().mkpath(QString::fromStdString(m_Options.DossierSortie)))
@@ -149,6 +177,19 @@ int ProgrammeCli::Lance()
     for (const std::string& chemin : m_Options.Chemins)
         liste.Ajoute(chemin);
     liste.Termine();
+    if (m_Options.Surveille)
+        return DossierSurveille(m_Options, reglages, dossierLogo).Execute(liste, Travailleurs(liste));
+    if (liste.Travaux().empty()) {
+        for (const std::string& raison : liste.SansImage())
+            Erreur("no picture in " + raison);
+        Erreur("no picture found");
+        return kEchecs;
+    }
+    const std::string cheminManifeste = m_Options.Part.Nomme(m_Options.Manifeste);
+    if (!cheminManifeste.empty()) {
+        if (const std::string refus = Manifeste::Refus(cheminManifeste, liste.Travaux()); !refus.empty())
+            return Refuse(refus);
+    }
     // Decided on the whole list, so that every shard of a run says the same.
     if (m_Options.Ecrase == OptionsCli::Ecrasement::Toujours && !m_Options.EnPlace) {
         const auto& travaux = liste.Travaux();
@@ -163,7 +204,7 @@ int ProgrammeCli::Lance()
     liste.Partage(m_Options.Part);
     if (m_Options.Simulation)
         return Simule(liste);
-    return Signe(liste, reglages, dossierLogo);
+    return Signe(liste, reglages, dossierLogo, cheminManifeste);
 }
 
 int ProgrammeCli::Simule(const ListeTravaux& liste) const
@@ -209,10 +250,10 @@ int ProgrammeCli::Travailleurs(const ListeTravaux& liste) const
     return LimitesConteneur::Lit().Travailleurs(coeurs, EstimationMemoire::Disponible(), plusGrande);
 }
 
-int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo)
+int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglages, const std::string& dossierLogo,
+                        const std::string& cheminManifeste)
 {
     Manifeste manifeste;
-    const std::string cheminManifeste = m_Options.Part.Nomme(m_Options.Manifeste);
     if (!cheminManifeste.empty() && !manifeste.Ouvre(cheminManifeste))
         return Refuse("cannot write the manifest " + cheminManifeste + ": " + manifeste.Erreur);
 
@@ -223,6 +264,7 @@ int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglag
     InstalleSignaux();
     Lot lot(reglages, dossierLogo, travailleurs,
             m_Options.Ecrase == OptionsCli::Ecrasement::Toujours ? Lot::Ecrasement::Toujours : Lot::Ecrasement::Jamais);
+    lot.AccepteEndommagees(m_Options.AccepteEndommagees);
     if (lot.Etape(0).LogoManquant())
         Erreur("warning: the logo " + reglages.Logo + " is not there; signing without it");
 
@@ -234,13 +276,18 @@ int ProgrammeCli::Signe(const ListeTravaux& liste, const ModeleSignature& reglag
                      m_Options.Part.Indice(), m_Options.Part.Nombre(), lot.Travailleurs());
     else if (mode == Progression::Mode::Lignes)
         std::fprintf(stderr, "Signing %zu pictures with %d workers\n", travaux.size(), lot.Travailleurs());
+    bool manifestePerdu = false;
     lot.Execute(travaux, g_arret, [&](const CompteRendu& compte) {
         progression.Termine(compte);
-        manifeste.Ecrit(compte);
+        // Said once: the run goes on, but its record is no longer whole.
+        if (!manifeste.Ecrit(compte) && !manifestePerdu) {
+            manifestePerdu = true;
+            Erreur("cannot write the manifest " + cheminManifeste + ": " + manifeste.Erreur);
+        }
     });
     const int signal = g_arret.load();
     progression.Resume(signal != 0);
     if (signal)
         return 128 + signal;
-    return progression.Echecs() ? kEchecs : kSucces;
+    return progression.Echecs() || manifestePerdu ? kEchecs : kSucces;
 }

@@ -69,12 +69,14 @@ void Progression::Termine(const CompteRendu& compte)
     }
     const std::size_t faits = m_Signes + m_Passes + m_Echecs;
     const std::string& source = compte.Objet->Source;
-    const std::string echec =
+    std::string echec =
         compte.Etat == CompteRendu::Statut::Echec ? "failed: " + source + ": " + compte.Erreur + "\n" : std::string();
+    // Told whatever the mode, as failures are: the output may not be whole.
+    const std::string avertissement =
+        compte.Avertissement.empty() ? std::string() : "warning: " + source + ": " + compte.Avertissement + "\n";
     switch (m_Mode) {
     case Mode::Silencieux:
-        if (!echec.empty())
-            Ecrit(echec);
+        Ecrit(echec + avertissement);
         break;
     case Mode::Lignes: {
         const char* etat = compte.Etat == CompteRendu::Statut::Signe ? "ok" :
@@ -83,11 +85,12 @@ void Progression::Termine(const CompteRendu& compte)
         ligne += compte.Etat == CompteRendu::Statut::Echec ? ": " + compte.Erreur : " -> " + compte.Objet->Destination;
         if (compte.Etat == CompteRendu::Statut::Passe && !compte.Erreur.empty())
             ligne += " (" + compte.Erreur + ")";
-        Ecrit(ligne + "\n");
+        Ecrit(avertissement + ligne + "\n");
         break;
     }
     case Mode::Terminal: {
         const auto maintenant = std::chrono::steady_clock::now();
+        echec += avertissement;
         if (echec.empty() && compte.Erreur.empty() && faits < m_Total && m_LigneOuverte &&
             maintenant - m_DernierDessin < kIntervalle)
             break;

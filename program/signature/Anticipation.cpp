@@ -74,8 +74,8 @@ HBITMAP Anticipation::Recoit(RapportCodec& echec)
     Resultat resultat = m_Resultat.get();
     if (resultat.Image)
         resultat.Rapport.Affiche();
-    else
-        echec.Reprend(resultat.Rapport);
+    // Shown, the messages are gone; a damage stays for the run to count.
+    echec.Reprend(resultat.Rapport);
     return resultat.Image;
 }
 

@@ -30,7 +30,8 @@ public:
     // Waits for the picture in hand, with the application's events handled
     // meanwhile, then shows what the step reported. The signed picture,
     // the caller's; null when it did not load (or none was in hand), the
-    // step's report then left unshown in echec for the caller to word.
+    // step's report then left unshown in echec for the caller to word;
+    // a loaded picture's damage is noted there too.
     HBITMAP Recoit(RapportCodec& echec);
     // Waits for the thread and frees its picture unseen: the run will not
     // reach it.

@@ -6,6 +6,7 @@
 #include "MemoryContext.h"
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 HBITMAP Composition::Compose(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo)
@@ -37,7 +38,8 @@ HFONT PoliceVoulue(const CoucheTexte& texte, CSize size, MemoireSignature& memoi
 }
 
 // Where the logo lies on a picture of that size, at the size it is laid
-// with; its image resampled into memoire when its size is relative.
+// with; its image resampled (a drawing rendered) into memoire when its size
+// is relative.
 struct LogoPose {
     HBITMAP image = nullptr;
     const std::uint8_t* alpha = nullptr;
@@ -57,7 +59,8 @@ LogoPose PoseLogo(const CoucheLogo& logo, CSize size, MemoireSignature& memoire)
     pose.dessin = logoSize;
     // Pictures of a run may differ in size; those of one camera do not.
     if (const CSize voulue = logo.Rendu.TailleLogo(size, logoSize); voulue != logoSize) {
-        if (const MemoireSignature::Logo* resized = memoire.Redimensionne(logo.Image, logo.Alpha, voulue)) {
+        if (const MemoireSignature::Logo* resized =
+                memoire.Redimensionne(logo.Image, logo.Alpha, voulue, logo.Dessin.get())) {
             pose.image = resized->image;
             pose.alpha = resized->alpha.empty() ? nullptr : resized->alpha.data();
             pose.taille = pose.dessin = voulue;
@@ -69,6 +72,9 @@ LogoPose PoseLogo(const CoucheLogo& logo, CSize size, MemoireSignature& memoire)
 
 bool AvecLogo(const CoucheLogo& logo) { return !logo.Logo.empty() && logo.Image; }
 
+// Far outside a piece only needs to stay outside it.
+LONG Coordonnee(long long v) { return static_cast<LONG>(std::clamp<long long>(v, INT_MIN / 2, INT_MAX / 2)); }
+
 } // namespace
 
 void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const CoucheLogo& logo,
@@ -76,37 +82,17 @@ void Composition::SigneSurPlace(HBITMAP picture, const CoucheTexte& texte, const
 {
     CSize size;
     CGraphique::RecupereInfosImage(picture, size, nullptr);
-    SigneBande(picture, size, 0, texte, logo, memoire);
+    SignePiece(picture, size, CPoint(0, 0), texte, logo, memoire);
 }
 
 std::vector<std::pair<int, int>> Composition::LignesTouchees(CSize size, const CoucheTexte& texte,
                                                              const CoucheLogo& logo, MemoireSignature* memoire)
 {
-    MemoireSignature locale;
-    MemoireSignature& m = memoire ? *memoire : locale;
+    // Rectangles that overlap share rows: the rows of the merged ones keep
+    // each layer within one range.
     std::vector<std::pair<int, int>> lignes;
-    const auto ajoute = [&](long long premiere, long long fin) {
-        premiere = std::max(premiere, 0LL);
-        fin = std::min(fin, static_cast<long long>(size.cy));
-        if (premiere < fin)
-            lignes.emplace_back(static_cast<int>(premiere), static_cast<int>(fin));
-    };
-    if (!texte.Texte.empty()) {
-        const Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
-        Style rendu;
-        const HFONT police = PoliceVoulue(texte, size, m, rendu);
-        if (texte.Rendu.TexteSimple()) {
-            const auto [premiere, fin] = CGraphique::LignesTexte(texte.Texte, t.point, t.vertical, police);
-            ajoute(premiere, fin);
-        } else {
-            const QRect zone = DessinStyle::Zone(size, texte.Texte, t, police, rendu);
-            ajoute(zone.top(), 1LL * zone.top() + zone.height());
-        }
-    }
-    if (AvecLogo(logo)) {
-        const LogoPose pose = PoseLogo(logo, size, m);
-        ajoute(pose.place.point.y, 1LL * pose.place.point.y + pose.dessin.cy);
-    }
+    for (const CRect& zone : ZonesTouchees(size, texte, logo, memoire))
+        lignes.emplace_back(zone.top, zone.bottom);
     return Reunit(std::move(lignes));
 }
 
@@ -125,31 +111,97 @@ std::vector<std::pair<int, int>> Composition::Reunit(std::vector<std::pair<int, 
     return reunies;
 }
 
-void Composition::SigneBande(HBITMAP band, CSize size, int first, const CoucheTexte& texte, const CoucheLogo& logo,
-                             MemoireSignature* memoire)
+std::vector<CRect> Composition::Fusionne(std::vector<CRect> zones)
+{
+    std::erase_if(zones, [](const CRect& z) { return z.IsRectEmpty(); });
+    // A merged box may reach one it did not meet before: start again until
+    // a whole pass merges nothing. A signature has a handful of them.
+    for (bool fusion = true; fusion;) {
+        fusion = false;
+        for (std::size_t i = 0; i < zones.size() && !fusion; ++i)
+            for (std::size_t j = i + 1; j < zones.size() && !fusion; ++j) {
+                CRect& a = zones[i];
+                const CRect& b = zones[j];
+                if (a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) {
+                    a = CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                              std::max(a.bottom, b.bottom));
+                    zones.erase(zones.begin() + static_cast<std::ptrdiff_t>(j));
+                    fusion = true;
+                }
+            }
+    }
+    std::sort(zones.begin(), zones.end(),
+              [](const CRect& a, const CRect& b) { return std::pair(a.top, a.left) < std::pair(b.top, b.left); });
+    return zones;
+}
+
+std::vector<CRect> Composition::ZonesTouchees(CSize size, const CoucheTexte& texte, const CoucheLogo& logo,
+                                              MemoireSignature* memoire)
 {
     MemoireSignature locale;
     MemoireSignature& m = memoire ? *memoire : locale;
-    MemoryContext dc(nullptr, band);
-    Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
-    t.point.y -= first;
+    std::vector<CRect> zones;
+    const auto ajoute = [&](long long gauche, long long haut, long long droite, long long bas) {
+        const auto borne = [](long long v, LONG fin) { return static_cast<LONG>(std::clamp<long long>(v, 0, fin)); };
+        zones.emplace_back(borne(gauche, size.cx), borne(haut, size.cy), borne(droite, size.cx), borne(bas, size.cy));
+    };
+    if (!texte.Texte.empty()) {
+        const Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
+        Style rendu;
+        const HFONT police = PoliceVoulue(texte, size, m, rendu);
+        if (texte.Rendu.TexteSimple()) {
+            const CRect zone = CGraphique::ZoneTexte(size.cx, texte.Texte, t.point, t.vertical, t.horizontal, police);
+            ajoute(zone.left, zone.top, zone.right, zone.bottom);
+        } else {
+            const QRect zone = DessinStyle::Zone(size, texte.Texte, t, police, rendu);
+            ajoute(zone.left(), zone.top(), 1LL * zone.left() + zone.width(), 1LL * zone.top() + zone.height());
+        }
+    }
+    if (AvecLogo(logo)) {
+        const LogoPose pose = PoseLogo(logo, size, m);
+        const CPoint p = pose.place.point;
+        ajoute(p.x, p.y, 1LL * p.x + pose.dessin.cx, 1LL * p.y + pose.dessin.cy);
+    }
+    return Fusionne(std::move(zones));
+}
+
+void Composition::SignePiece(HBITMAP piece, CSize size, CPoint origin, const CoucheTexte& texte,
+                             const CoucheLogo& logo, MemoireSignature* memoire)
+{
+    MemoireSignature locale;
+    MemoireSignature& m = memoire ? *memoire : locale;
+    MemoryContext dc(nullptr, piece);
     Style rendu;
     const HFONT police = PoliceVoulue(texte, size, m, rendu);
+    // Centred on the picture, not on the piece: the anchor is resolved here
+    // with the extent both renderers place the text with.
+    Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
+    long long x = t.point.x;
+    if (t.horizontal == 2) {
+        const HFONT precedente = SelectObject(dc, police);
+        CSize etendue;
+        GetTextExtentPoint32(dc, texte.Texte.c_str(), static_cast<int>(std::min<std::size_t>(texte.Texte.size(), INT_MAX)),
+                             &etendue);
+        SelectObject(dc, precedente);
+        x = (1LL * size.cx - etendue.cx) / 2;
+        t.horizontal = 0;
+    }
+    t.point = CPoint(Coordonnee(x - origin.x), Coordonnee(1LL * t.point.y - origin.y));
     if (texte.Rendu.TexteSimple())
         CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre,
                                  texte.Fond, texte.Transparent, police);
     else
-        DessinStyle::Texte(band, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, rendu,
+        DessinStyle::Texte(piece, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, rendu,
                            &m.Texte);
     // The logo lies over the text.
     if (!AvecLogo(logo))
         return;
     const LogoPose pose = PoseLogo(logo, size, m);
-    const CPoint point(pose.place.point.x, pose.place.point.y - first);
+    const CPoint point(Coordonnee(1LL * pose.place.point.x - origin.x), Coordonnee(1LL * pose.place.point.y - origin.y));
     // Transparency blends (straight colours weighed by their coverage: the
     // premultiplied blend); an opaque logo is copied as it always was.
     if (logo.Rendu.Opacite < 100 || pose.alpha) {
-        DessinStyle::Logo(band, pose.image, pose.alpha, point, logo.Rendu.Opacite);
+        DessinStyle::Logo(piece, pose.image, pose.alpha, point, logo.Rendu.Opacite);
     } else {
         MemoryContext source(nullptr, pose.image);
         BitBlt(dc, point.x, point.y, pose.dessin.cx, pose.dessin.cy, source, 0, 0, SRCCOPY);

@@ -9,9 +9,11 @@
 #include "Style.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
+class LogoSvg;
 class MemoireSignature;
 
 struct CoucheTexte {
@@ -32,6 +34,9 @@ struct CoucheLogo {
     CSize Taille;
     Emplacement Place;
     Style Rendu; // the outline and shadow are the text's alone
+    // The drawing Image was rendered from, for an SVG logo: drawn anew at
+    // each size asked for rather than resampled. Shared by every copy.
+    std::shared_ptr<const LogoSvg> Dessin;
 };
 
 class Composition {
@@ -52,11 +57,24 @@ public:
     // within one range.
     static std::vector<std::pair<int, int>> LignesTouchees(CSize picture, const CoucheTexte& texte,
                                                            const CoucheLogo& logo, MemoireSignature* memoire = nullptr);
-    // SigneSurPlace on a band of a picture of that size: band holds its rows
-    // from first on. Where the band holds whole ranges of LignesTouchees,
-    // its pixels are those SigneSurPlace gives the whole picture.
+    // Rectangles with the empty ones dropped and those that overlap made
+    // one, their bounding box, until none do; by top, then left.
+    static std::vector<CRect> Fusionne(std::vector<CRect> zones);
+    // The rectangles of a picture of that size the layers may change: within
+    // the picture, apart from each other, each layer within one of them.
+    static std::vector<CRect> ZonesTouchees(CSize picture, const CoucheTexte& texte, const CoucheLogo& logo,
+                                            MemoireSignature* memoire = nullptr);
+    // SigneSurPlace on a piece of a picture of that size whose top-left is
+    // origin. Where the piece holds whole rectangles of ZonesTouchees, their
+    // pixels are those SigneSurPlace gives the whole picture.
+    static void SignePiece(HBITMAP piece, CSize picture, CPoint origin, const CoucheTexte& texte,
+                           const CoucheLogo& logo, MemoireSignature* memoire = nullptr);
+    // SignePiece on a band: all the picture's columns, its rows from first on.
     static void SigneBande(HBITMAP band, CSize picture, int first, const CoucheTexte& texte, const CoucheLogo& logo,
-                           MemoireSignature* memoire = nullptr);
+                           MemoireSignature* memoire = nullptr)
+    {
+        SignePiece(band, picture, CPoint(0, first), texte, logo, memoire);
+    }
     // A picture larger than the area is fitted into it whole, proportions
     // kept; a small one is never enlarged.
     static CSize TailleApercu(CSize picture, CSize area);

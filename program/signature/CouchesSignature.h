@@ -16,7 +16,8 @@ public:
     // template's font).
     static CoucheTexte Texte(const ModeleSignature& reglages, HFONT police);
     // The logo loaded from chemin (image and alpha the caller's; null image:
-    // no logo) at the template's place and style.
+    // no logo) at the template's place and style; an SVG file's drawing
+    // with it, read again from chemin, when the style sizes the logo.
     static CoucheLogo Logo(const ModeleSignature& reglages, const CString& chemin, HBITMAP image,
                            std::vector<std::uint8_t> alpha);
 };

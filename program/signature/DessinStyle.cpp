@@ -1,5 +1,6 @@
 #include "DessinStyle.h"
 
+#include "MasqueStyle.h"
 #include "PixelRows.h"
 
 #include <QFontMetrics>
@@ -21,120 +22,18 @@ int Coordonnee(long long v) { return static_cast<int>(std::clamp<long long>(v, I
 // left out rather than asking for memory in proportion.
 constexpr long long kPixelsEffets = 1LL << 24;
 
-// One byte of coverage a pixel, 0 outside.
-struct Masque {
-    int largeur = 0;
-    int hauteur = 0;
-    std::vector<std::uint8_t> v;
-
-    Masque(int l, int h) : largeur(l), hauteur(h), v(static_cast<std::size_t>(l) * h) {}
-    int At(int x, int y) const
-    {
-        return x < 0 || y < 0 || x >= largeur || y >= hauteur ? 0 : v[static_cast<std::size_t>(y) * largeur + x];
-    }
-};
-
-// The glyphs grown by largeur pixels, antialiased over the last one.
-// Distances come from a two-pass 5-7-11 chamfer transform (fifths of a
-// pixel, within 2 % of the Euclidean distance): two raster scans of adds
-// and minimums, whatever the width.
-Masque Contour(const Masque& a, int largeur)
+// One pixel of a layer (premultiplied) at opacite 255ths over dessous.
+inline std::uint32_t Melange(std::uint32_t v, std::uint32_t dessous, unsigned opacite)
 {
-    const int l = a.largeur, h = a.hauteur;
-    // A border of two pixels spares the bounds checks; beyond the outline
-    // every distance is the same to us.
-    const int pl = l + 4;
-    const int plafond = 5 * (largeur + 2);
-    std::vector<int> d(static_cast<std::size_t>(pl) * (h + 4), plafond);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < l; ++x)
-            if (a.v[static_cast<std::size_t>(y) * l + x] >= 128)
-                d[static_cast<std::size_t>(y + 2) * pl + x + 2] = 0;
-    // Each scan takes the rows behind it as they are, in one pass over the
-    // row the compiler vectorises, then the pixel just behind in sequence.
-    std::vector<int> rangs(static_cast<std::size_t>(l));
-    const auto balaye = [&](int y, int sens) {
-        int* p = d.data() + static_cast<std::size_t>(y + 2) * pl + 2;
-        const int* r1 = p - sens * pl;
-        const int* r2 = p - 2 * sens * pl;
-        for (int x = 0; x < l; ++x)
-            rangs[static_cast<std::size_t>(x)] =
-                std::min({r1[x - 1] + 7, r1[x] + 5, r1[x + 1] + 7, r2[x - 1] + 11, r2[x + 1] + 11, r1[x - 2] + 11,
-                          r1[x + 2] + 11});
-        if (sens > 0) {
-            for (int x = 0; x < l; ++x)
-                p[x] = std::min({p[x], rangs[static_cast<std::size_t>(x)], p[x - 1] + 5});
-        } else {
-            for (int x = l - 1; x >= 0; --x)
-                p[x] = std::min({p[x], rangs[static_cast<std::size_t>(x)], p[x + 1] + 5});
-        }
+    const unsigned alpha = v >> 24;
+    const unsigned reste = 255 * 255 - alpha * opacite;
+    const auto canal = [&](int decalage) {
+        const unsigned c = (v >> decalage) & 0xFF;
+        const unsigned d = (dessous >> decalage) & 0xFF;
+        return (c * opacite * 255 + d * reste + 32512) / 65025;
     };
-    for (int y = 0; y < h; ++y)
-        balaye(y, 1);
-    for (int y = h - 1; y >= 0; --y)
-        balaye(y, -1);
-    Masque o(l, h);
-    for (int y = 0; y < h; ++y) {
-        const int* p = d.data() + static_cast<std::size_t>(y + 2) * pl + 2;
-        for (int x = 0; x < l; ++x) {
-            const std::size_t i = static_cast<std::size_t>(y) * l + x;
-            // Full up to the width, fading over the next pixel (five fifths).
-            const int c = std::clamp((5 * (largeur + 1) - p[x]) * 51, 0, 255);
-            o.v[i] = std::max<std::uint8_t>(a.v[i], static_cast<std::uint8_t>(c));
-        }
-    }
-    return o;
-}
-
-// Three box passes each way: close to a Gaussian of that radius, at a cost
-// that does not grow with it. Each pass reads one buffer and writes the
-// other, so no pass copies the mask.
-void Flou(Masque& m, int rayon)
-{
-    if (rayon <= 0)
-        return;
-    const int r = std::max(1, (rayon + 2) / 3);
-    const int n = 2 * r + 1;
-    // Dividing by n as a multiplication: a division a pixel costs more than the rest.
-    const int inverse = ((1 << 16) + n / 2) / n;
-    const auto moyenne = [inverse](int somme) {
-        return static_cast<std::uint8_t>(std::min(255, (somme * inverse + (1 << 15)) >> 16));
-    };
-    const int l = m.largeur, h = m.hauteur;
-    std::vector<std::uint8_t> passe(m.v.size());
-    std::vector<int> sommes(static_cast<std::size_t>(l));
-    for (int tour = 0; tour < 3; ++tour) {
-        for (int y = 0; y < h; ++y) {
-            const std::uint8_t* ligne = m.v.data() + static_cast<std::size_t>(y) * l;
-            std::uint8_t* p = passe.data() + static_cast<std::size_t>(y) * l;
-            const auto at = [&](int x) { return x < 0 || x >= l ? 0 : int(ligne[x]); };
-            int s = 0;
-            for (int x = -r; x < r; ++x)
-                s += at(x);
-            for (int x = 0; x < l; ++x) {
-                s += at(x + r);
-                p[x] = moyenne(s);
-                s -= at(x - r);
-            }
-        }
-        const auto ajoute = [&](int y, int signe) {
-            if (y < 0 || y >= h)
-                return;
-            const std::uint8_t* p = passe.data() + static_cast<std::size_t>(y) * l;
-            for (int x = 0; x < l; ++x)
-                sommes[static_cast<std::size_t>(x)] += signe * p[x];
-        };
-        std::fill(sommes.begin(), sommes.end(), 0);
-        for (int y = -r; y < r; ++y)
-            ajoute(y, 1);
-        for (int y = 0; y < h; ++y) {
-            ajoute(y + r, 1);
-            std::uint8_t* p = m.v.data() + static_cast<std::size_t>(y) * l;
-            for (int x = 0; x < l; ++x)
-                p[x] = moyenne(sommes[static_cast<std::size_t>(x)]);
-            ajoute(y - r, -1);
-        }
-    }
+    // Nothing there: the pixel stays as it was, its fourth byte included.
+    return alpha ? canal(16) << 16 | canal(8) << 8 | canal(0) : dessous;
 }
 
 // Calls f(pixels, y) for each row of zone, pixels being 0x00RRGGBB from the
@@ -230,6 +129,21 @@ bool Place(Geometrie& g, CSize image, const CString& texte, const Position& plac
 
 namespace {
 
+// A byte x255 rounded, of at most 255 * 255 + 127: exact for all of them,
+// and in 16 bits, so eight or more of them a step.
+inline std::uint16_t Sur255(unsigned v) { return static_cast<std::uint16_t>((v + 1 + (v >> 8)) >> 8); }
+
+// Row y of m from column x on, count bytes into ligne; 0 where m has none.
+void Extrait(const MasqueStyle& m, int x, int y, int count, std::uint8_t* ligne)
+{
+    std::memset(ligne, 0, static_cast<std::size_t>(count));
+    if (y < 0 || y >= m.Hauteur())
+        return;
+    const int debut = std::max(x, 0), fin = std::min(x + count, m.Largeur());
+    if (debut < fin)
+        std::memcpy(ligne + (debut - x), m.Ligne(y) + debut, static_cast<std::size_t>(fin - debut));
+}
+
 // The layer over g.zone, premultiplied: box, shadow, outline, glyphs.
 void Dessine(const Geometrie& g, COLORREF encre, COLORREF fond, int transparent, const Style& style,
              std::vector<std::uint32_t>& pixels)
@@ -237,58 +151,75 @@ void Dessine(const Geometrie& g, COLORREF encre, COLORREF fond, int transparent,
     const QRect& zoneMasque = g.zoneMasque;
     const int contour = g.contour;
     const bool ombre = g.ombre;
-    const int dx = g.dx, dy = g.dy;
 
-    Masque a(zoneMasque.width(), zoneMasque.height());
+    MasqueStyle a(zoneMasque.width(), zoneMasque.height());
     {
-        QImage couverture(a.v.data(), a.largeur, a.hauteur, a.largeur, QImage::Format_Alpha8);
+        QImage couverture(a.Ligne(0), a.Largeur(), a.Hauteur(), a.Pas(), QImage::Format_Alpha8);
         couverture.fill(0);
         QPainter p(&couverture);
         p.setFont(g.fonte);
         p.setPen(QColor(0, 0, 0, 255));
         p.drawText(g.base - zoneMasque.topLeft(), g.ligne);
     }
-    const Masque o = contour > 0 ? Contour(a, contour) : Masque(0, 0);
-    Masque s(0, 0);
+    const MasqueStyle o = contour > 0 ? a.Contour(contour) : MasqueStyle();
+    MasqueStyle s;
     if (ombre) {
         s = contour > 0 ? o : a;
-        Flou(s, style.OmbreFlou);
+        s.Floute(style.OmbreFlou);
     }
 
-    const int opaciteOmbre = (std::clamp(style.OpaciteOmbre, 0, 100) * 255 + 50) / 100;
-    const int ox = zoneMasque.left(), oy = zoneMasque.top();
-    const auto composantes = [](COLORREF c) { return std::array<int, 3>{GetRValue(c), GetGValue(c), GetBValue(c)}; };
-    const std::array<int, 3> cFond = composantes(fond), cOmbre = composantes(style.CouleurOmbre),
-                             cContour = composantes(style.CouleurContour), cEncre = composantes(encre);
+    const unsigned opaciteOmbre = (std::clamp(style.OpaciteOmbre, 0, 100) * 255 + 50) / 100;
+    const auto composantes = [](COLORREF c) {
+        return std::array<std::uint16_t, 3>{GetRValue(c), GetGValue(c), GetBValue(c)};
+    };
+    const std::array<std::uint16_t, 3> cFond = composantes(fond), cOmbre = composantes(style.CouleurOmbre),
+                                       cContour = composantes(style.CouleurContour), cEncre = composantes(encre);
     const QRect& zone = g.zone;
-    pixels.assign(static_cast<std::size_t>(zone.width()) * zone.height(), 0);
-    std::uint32_t* sortie = pixels.data();
-    for (int py = zone.top(); py <= zone.bottom(); ++py)
-        for (int px = zone.left(); px <= zone.right(); ++px, ++sortie) {
-            const bool dansBoite = !transparent && g.boite.contains(px, py);
-            const int kOmbre = ombre ? (s.At(px - dx - ox, py - dy - oy) * opaciteOmbre + 127) / 255 : 0;
-            const int kContour = contour > 0 ? o.At(px - ox, py - oy) : 0;
-            const int kEncre = a.At(px - ox, py - oy);
-            if (!dansBoite && !kOmbre && !kContour && !kEncre)
-                continue;
-            // In 255ths; each layer over those below.
-            std::array<int, 3> c{0, 0, 0};
-            int alpha = 0;
-            const auto pose = [&](const std::array<int, 3>& couleur, int k) {
-                if (k <= 0)
-                    return;
-                for (int j = 0; j < 3; ++j)
-                    c[j] = (couleur[j] * k + c[j] * (255 - k) + 127) / 255;
-                alpha = k + (alpha * (255 - k) + 127) / 255;
-            };
-            if (dansBoite)
-                pose(cFond, 255);
-            pose(cOmbre, kOmbre);
-            pose(cContour, kContour);
-            pose(cEncre, kEncre);
-            *sortie = static_cast<std::uint32_t>(alpha) << 24 | static_cast<std::uint32_t>(c[0]) << 16 |
-                      static_cast<std::uint32_t>(c[1]) << 8 | static_cast<std::uint32_t>(c[2]);
+    const int largeur = zone.width();
+    const int blocs = (largeur + MasqueStyle::kBloc - 1) / MasqueStyle::kBloc * MasqueStyle::kBloc;
+    // The three coverages of a row, then the row as drawn, padded to whole blocks.
+    std::vector<std::uint8_t> couvertures(3 * static_cast<std::size_t>(blocs));
+    std::uint8_t* kOmbres = couvertures.data();
+    std::uint8_t* kContours = kOmbres + blocs;
+    std::uint8_t* kEncres = kContours + blocs;
+    std::vector<std::uint32_t> rang(static_cast<std::size_t>(blocs));
+    pixels.resize(static_cast<std::size_t>(largeur) * zone.height());
+    const int ox = zone.left() - zoneMasque.left();
+    for (int py = zone.top(); py <= zone.bottom(); ++py) {
+        const int my = py - zoneMasque.top();
+        Extrait(a, ox, my, largeur, kEncres);
+        Extrait(o, ox, my, largeur, kContours);
+        Extrait(s, ox - g.dx, my - g.dy, largeur, kOmbres);
+        int boiteDebut = 0, boiteFin = 0;
+        if (!transparent && py >= g.boite.top() && py <= g.boite.bottom()) {
+            boiteDebut = std::clamp(g.boite.left() - zone.left(), 0, largeur);
+            boiteFin = std::clamp(g.boite.right() + 1 - zone.left(), 0, largeur);
         }
+        // Every layer is laid on every pixel: one of no coverage gives the
+        // pixel back, so the blocks need no branch.
+        for (int x0 = 0; x0 < blocs; x0 += MasqueStyle::kBloc)
+            for (int x = x0; x < x0 + MasqueStyle::kBloc; ++x) {
+                const bool dansBoite = x >= boiteDebut && x < boiteFin;
+                // In 255ths; each layer over those below.
+                std::uint16_t c0 = dansBoite ? cFond[0] : 0, c1 = dansBoite ? cFond[1] : 0,
+                              c2 = dansBoite ? cFond[2] : 0, alpha = dansBoite ? 255 : 0;
+                const auto pose = [&](const std::array<std::uint16_t, 3>& couleur, std::uint16_t k) {
+                    const std::uint16_t reste = 255 - k;
+                    c0 = Sur255(couleur[0] * k + c0 * reste + 127);
+                    c1 = Sur255(couleur[1] * k + c1 * reste + 127);
+                    c2 = Sur255(couleur[2] * k + c2 * reste + 127);
+                    alpha = static_cast<std::uint16_t>(k + Sur255(alpha * reste + 127));
+                };
+                pose(cOmbre, Sur255(kOmbres[x] * opaciteOmbre + 127));
+                pose(cContour, kContours[x]);
+                pose(cEncre, kEncres[x]);
+                rang[static_cast<std::size_t>(x)] = static_cast<std::uint32_t>(alpha) << 24 |
+                                                    static_cast<std::uint32_t>(c0) << 16 |
+                                                    static_cast<std::uint32_t>(c1) << 8 | c2;
+            }
+        std::memcpy(pixels.data() + static_cast<std::size_t>(py - zone.top()) * largeur, rang.data(),
+                    static_cast<std::size_t>(largeur) * sizeof(std::uint32_t));
+    }
 }
 
 } // namespace
@@ -329,26 +260,13 @@ void DessinStyle::Texte(HBITMAP image, const CString& texte, const Position& pla
         calque.valide = true;
     }
 
-    const int opacite = (std::clamp(style.Opacite, 0, 100) * 255 + 50) / 100;
+    const unsigned opacite = (std::clamp(style.Opacite, 0, 100) * 255 + 50) / 100;
     const std::uint32_t* source = calque.pixels.data();
     const int largeur = g.zone.width();
     SurLignes(*image, g.zone, [&](std::uint32_t* pixels, int py) {
         const std::uint32_t* rang = source + static_cast<std::size_t>(py - g.zone.top()) * largeur;
-        for (int i = 0; i < largeur; ++i) {
-            const std::uint32_t v = rang[i];
-            const int alpha = static_cast<int>(v >> 24);
-            // Nothing there: the blend would give the pixel back.
-            if (!alpha)
-                continue;
-            const std::uint32_t dessous = pixels[i];
-            const int reste = 255 * 255 - alpha * opacite;
-            const auto canal = [&](int decalage) {
-                const int c = static_cast<int>((v >> decalage) & 0xFF);
-                const int d = static_cast<int>((dessous >> decalage) & 0xFF);
-                return static_cast<std::uint32_t>((c * opacite * 255 + d * reste + 32512) / 65025);
-            };
-            pixels[i] = canal(16) << 16 | canal(8) << 8 | canal(0);
-        }
+        for (int i = 0; i < largeur; ++i)
+            pixels[i] = Melange(rang[i], pixels[i], opacite);
     });
 }
 

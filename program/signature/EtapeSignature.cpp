@@ -26,7 +26,7 @@ CString Resolu(const CString& chemin, const std::string& dossier)
 } // namespace
 
 EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
-    : m_Qualite(reglages.QualiteJPEG), m_Politique(reglages.MetadonneesSortie)
+    : m_Qualite(reglages.QualiteJPEG), m_QualiteOrigine(reglages.QualiteOrigine), m_Politique(reglages.MetadonneesSortie)
 {
     m_Texte = CouchesSignature::Texte(reglages, CreateFontIndirect(&reglages.Fonte));
     const CString logo = Resolu(reglages.Logo, dossierLogo);
@@ -72,7 +72,45 @@ int EtapeSignature::Sauve(const CString& sortie, HBITMAP image)
     return RapportCodec::AfficheApres([&](RapportCodec& rapport) { return EcritImage(sortie, image, rapport); });
 }
 
-EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie, int numero)
+int EtapeSignature::SauveSignee(const CString& source, const CString& sortie, HBITMAP image, int numero)
+{
+    return RapportCodec::AfficheApres([&](RapportCodec& rapport) {
+        switch (ParBlocs(source, sortie, numero, rapport)) {
+        case CGraphique::Flux::Ecrit:
+            return 1;
+        case CGraphique::Flux::EchecLecture:
+        case CGraphique::Flux::EchecEcriture:
+            return 0;
+        case CGraphique::Flux::Inapplicable:
+            break;
+        }
+        return EcritImage(sortie, image, rapport);
+    });
+}
+
+CGraphique::Flux EtapeSignature::ParBlocs(const CString& source, const CString& sortie, int numero,
+                                          RapportCodec& rapport)
+{
+    if (!m_QualiteOrigine)
+        return CGraphique::Flux::Inapplicable;
+    m_Source = source;
+    CoucheTexte texte;
+    CSize taille;
+    // The zones are asked for once the markers are read: the text's tokens
+    // may name what the picture carries.
+    const auto zones = [&](CSize picture) {
+        taille = picture;
+        texte = TextePour(taille, numero);
+        return Composition::ZonesTouchees(taille, texte, m_CoucheLogo, &m_Memoire);
+    };
+    const auto dessine = [&](HBITMAP piece, const CRect& ou) {
+        Composition::SignePiece(piece, taille, CPoint(ou.left, ou.top), texte, m_CoucheLogo, &m_Memoire);
+    };
+    return m_Graphique.RetouchePhotoParBlocs(source, sortie, m_Metadonnees, m_Politique, zones, dessine,
+                                             m_EncodeAPart, rapport);
+}
+
+CGraphique::Flux EtapeSignature::EnBandes(const CString& source, const CString& sortie, int numero)
 {
     // A JPEG that needs no turning goes through in bands of rows: only those
     // under the signature are held whole.
@@ -87,8 +125,16 @@ EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CSt
     const auto retouche = [&](HBITMAP bande, int premiere) {
         Composition::SigneBande(bande, taille, premiere, texte, m_CoucheLogo, &m_Memoire);
     };
-    switch (m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes,
-                                            retouche, m_EncodeAPart, m_Rapport)) {
+    return m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes, retouche,
+                                           m_EncodeAPart, m_Rapport);
+}
+
+EtapeSignature::Resultat EtapeSignature::Traite(const CString& source, const CString& sortie, int numero)
+{
+    CGraphique::Flux flux = ParBlocs(source, sortie, numero, m_Rapport);
+    if (flux == CGraphique::Flux::Inapplicable)
+        flux = EnBandes(source, sortie, numero);
+    switch (flux) {
     case CGraphique::Flux::Ecrit:
         return Resultat::Signe;
     case CGraphique::Flux::EchecLecture:
@@ -115,7 +161,9 @@ std::uint64_t EtapeSignature::MemoireDeTravail(std::uint64_t largeur, std::uint6
     if (largeur && hauteur > kPlafond / 8 / largeur)
         return kPlafond;
     const std::uint64_t pixels = largeur * hauteur;
-    return std::min(kPlafond, pixels * 4 + pixels * 4 + tailleFichier);
+    // The block way holds the coefficients instead of the pixels.
+    const std::uint64_t plusGrand = std::max(pixels * 4 + pixels * 4, JpegParBlocs::MemoireDeTravail(largeur, hauteur));
+    return std::min(kPlafond, plusGrand + tailleFichier);
 }
 
 HBITMAP EtapeSignature::LitImage(const CString& chemin)

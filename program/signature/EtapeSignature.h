@@ -47,12 +47,19 @@ public:
     // new one is complete; 1 when written. What the writer says is shown at
     // once, through the calling thread's Interaction.
     int Sauve(const CString& sortie, HBITMAP image);
+    // Sauve for the desktop run, which has loaded and signed image from
+    // source: with the original's quality kept, a JPEG written as JPEG is
+    // signed again from its file block by block, so the desktop writes the
+    // bytes the command line writes.
+    int SauveSignee(const CString& source, const CString& sortie, HBITMAP image, int numero);
     // Takes back a picture the caller is done with (instead of deleting
     // it): its memory serves the next picture Charge loads.
     void Rend(HBITMAP image) { m_Reserve.Keep(image); }
 
-    // All three for one picture; a JPEG written as JPEG with no turn is
-    // streamed in bands of rows, to the same bytes.
+    // All three for one picture. With the original's quality kept, a JPEG
+    // written as JPEG has only the blocks under the signature encoded again;
+    // otherwise a JPEG written as JPEG with no turn is streamed in bands of
+    // rows, to the same bytes as the whole-picture way.
     Resultat Traite(const CString& source, const CString& sortie, int numero = 1);
 
     // A streamed picture is encoded on a second thread while it is decoded:
@@ -65,10 +72,13 @@ public:
     // What the step has reported since the last call, in order; the step's
     // report is left empty.
     RapportCodec PrendRapport() { return std::exchange(m_Rapport, RapportCodec()); }
+    // Until the report is taken, a damaged picture fails rather than signs.
+    void RefuseDommage(bool oui) { m_Rapport.RefuseDommage(oui); }
 
     // Working memory of one picture of that size in this step, in bytes:
     // the 32-bit picture and the writer's full-size copy (BMP rows, GIF
-    // indices), with the encoded file held by the BMP and GIF readers.
+    // indices), or the block way's coefficients when more, with the encoded
+    // file held by the BMP and GIF readers.
     static std::uint64_t MemoireDeTravail(std::uint64_t largeur, std::uint64_t hauteur, std::uint64_t tailleFichier);
 
 private:
@@ -77,8 +87,14 @@ private:
     // The one way pictures are read and written here.
     HBITMAP LitImage(const CString& chemin);
     int EcritImage(const CString& chemin, HBITMAP image, RapportCodec& rapport);
+    // The block way, or Inapplicable when the template keeps the number or
+    // the source or the output is not a JPEG.
+    CGraphique::Flux ParBlocs(const CString& source, const CString& sortie, int numero, RapportCodec& rapport);
+    // The streamed way, or Inapplicable when it does not apply.
+    CGraphique::Flux EnBandes(const CString& source, const CString& sortie, int numero);
 
     int m_Qualite;
+    bool m_QualiteOrigine;
     PolitiqueMetadonnees m_Politique;
     // What the picture being signed carries, from Charge to Sauve.
     Metadonnees m_Metadonnees;

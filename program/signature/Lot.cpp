@@ -99,13 +99,18 @@ CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail, int numer
     if (destination.has_parent_path())
         std::filesystem::create_directories(destination.parent_path(), erreur);
 
+    // Refused, the damage stops the decoder before the output replaces anything.
+    etape.RefuseDommage(!m_AccepteEndommagees);
     const EtapeSignature::Resultat resultat = etape.Traite(travail.Source, travail.Destination, numero);
-    const std::string messages = Texte(etape.PrendRapport());
+    const RapportCodec rapport = etape.PrendRapport();
+    const std::string messages = Texte(rapport);
+    const std::string dommage = rapport.Endommage().empty() ? std::string() : kEndommagee + rapport.Endommage();
     switch (resultat) {
     case EtapeSignature::Resultat::Signe:
+        compte.Avertissement = dommage;
         return fin(CompteRendu::Statut::Signe);
     case EtapeSignature::Resultat::EchecChargement:
-        compte.Erreur = messages.empty() ? "Unable to load the picture" : messages;
+        compte.Erreur = !dommage.empty() ? dommage : messages.empty() ? "Unable to load the picture" : messages;
         break;
     case EtapeSignature::Resultat::EchecEcriture:
         compte.Erreur = "Unable to write " + travail.Destination + (messages.empty() ? "" : ": " + messages);

@@ -31,6 +31,7 @@ struct CompteRendu {
     const Travail* Objet = nullptr;
     Statut Etat = Statut::Echec;
     std::string Erreur; // why it failed, or why it was passed when that is worth saying
+    std::string Avertissement; // what is wrong with a picture signed all the same
     std::int64_t Millisecondes = 0;
 };
 
@@ -38,6 +39,8 @@ class Lot {
 public:
     // Why a picture whose output is an original was passed.
     static constexpr const char* kSurSource = "the output is a picture of the list; --in-place replaces it";
+    // Before the decoder's words, for a picture it had to patch over.
+    static constexpr const char* kEndommagee = "damaged: ";
 
     enum class Ecrasement {
         Jamais,  // an existing output is left as it is and the picture passed
@@ -52,6 +55,11 @@ public:
     // A worker's step, for what they all share (the logo found or not).
     const EtapeSignature& Etape(int index) const { return *m_Etapes.at(static_cast<std::size_t>(index)); }
 
+    // By default a damaged picture (cut short, corrupt data) fails and no
+    // output is written from it; accepted, it is signed as far as it could
+    // be read, with a warning.
+    void AccepteEndommagees(bool oui) { m_AccepteEndommagees = oui; }
+
     // Signs travaux and returns when every worker has stopped. Once arret
     // is not 0 no picture starts; those in hand are finished. rapport is
     // called on the worker's thread after each picture, one call at a time.
@@ -64,4 +72,5 @@ private:
 
     std::vector<std::unique_ptr<EtapeSignature>> m_Etapes;
     Ecrasement m_Ecrasement;
+    bool m_AccepteEndommagees = false;
 };

@@ -18,6 +18,13 @@ void MemoireApercu::Oublie()
     m_lignes.clear();
 }
 
+const Lignes* MemoireApercu::Couvertes(HBITMAP picture, HBITMAP background, CSize area, Images images) const
+{
+    const bool memes = m_valide && picture == m_image && background == m_fond && area == m_zone &&
+                       images.signee == m_images.signee && images.apercu == m_images.apercu;
+    return memes ? &m_lignes : nullptr;
+}
+
 MemoireApercu::Images MemoireApercu::Construit(HBITMAP picture, HBITMAP background, CSize area,
                                                const CoucheTexte& texte, const CoucheLogo& logo,
                                                Images precedentes, CSize* taille)
@@ -28,8 +35,7 @@ MemoireApercu::Images MemoireApercu::Construit(HBITMAP picture, HBITMAP backgrou
     // its steps; the next one asks again, as a logo may have changed meanwhile.
     MemoireSignature memoire;
     const Lignes lignes = picture ? Composition::LignesTouchees(size, texte, logo, &memoire) : Lignes();
-    const bool memes = m_valide && picture == m_image && background == m_fond && area == m_zone &&
-                       precedentes.signee == m_images.signee && precedentes.apercu == m_images.apercu;
+    const bool memes = Couvertes(picture, background, area, precedentes) != nullptr;
     m_valide = false;
     if (memes && Redessine(picture, size, texte, logo, lignes, memoire)) {
         if (taille)

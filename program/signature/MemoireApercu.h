@@ -31,6 +31,13 @@ public:
     Images Construit(HBITMAP picture, HBITMAP background, CSize area, const CoucheTexte& texte,
                      const CoucheLogo& logo, Images precedentes, CSize* taille);
 
+    // The rows the signature in images covers, when they are this memory's
+    // last build for that picture, background and area; null otherwise.
+    const std::vector<std::pair<int, int>>* Couvertes(HBITMAP picture, HBITMAP background, CSize area,
+                                                      Images images) const;
+    // The last build's images were given, elsewhere, a signature over lignes.
+    void Couvre(std::vector<std::pair<int, int>> lignes) { m_lignes = std::move(lignes); }
+
 private:
     bool Redessine(HBITMAP picture, CSize size, const CoucheTexte& texte, const CoucheLogo& logo,
                    const std::vector<std::pair<int, int>>& lignes, MemoireSignature& memoire);

@@ -3,6 +3,7 @@
 #include "CGraphique.h"
 #include "ContexteEcran.h"
 #include "LogoAlpha.h"
+#include "image/LogoSvg.h"
 
 #include <cstring>
 
@@ -31,18 +32,25 @@ HFONT MemoireSignature::Police(HFONT base, int hauteur)
 }
 
 const MemoireSignature::Logo* MemoireSignature::Redimensionne(HBITMAP logo, const std::vector<std::uint8_t>& alpha,
-                                                              CSize taille)
+                                                              CSize taille, const LogoSvg* dessin)
 {
     const std::uint8_t* alphaSource = alpha.empty() ? nullptr : alpha.data();
-    if (m_Logo.image && logo == m_Source && alphaSource == m_AlphaSource && taille == m_Taille)
+    // The drawing is the file logo was rendered from: logo stands for both,
+    // even when each preview reads the drawing anew.
+    if (m_Logo.image && logo == m_Source && alphaSource == m_AlphaSource && (dessin != nullptr) == m_Dessin
+        && taille == m_Taille)
         return &m_Logo;
     if (m_Logo.image)
         DeleteObject(m_Logo.image);
     m_Logo = Logo();
     m_Source = logo;
     m_AlphaSource = alphaSource;
+    m_Dessin = dessin != nullptr;
     m_Taille = taille;
-    if (alphaSource) {
+    if (dessin) {
+        m_Budget.Debute();
+        m_Logo.image = dessin->Rend(taille, m_Budget, &m_Logo.alpha);
+    } else if (alphaSource) {
         m_Logo.image = LogoAlpha::Redimensionne(logo, alpha, taille, m_Logo.alpha);
     } else {
         ContexteEcran ecran;

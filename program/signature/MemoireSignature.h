@@ -8,9 +8,12 @@
 
 #include "Bitmap.h"
 #include "Font.h"
+#include "codecs/Budget.h"
 
 #include <cstdint>
 #include <vector>
+
+class LogoSvg;
 
 class MemoireSignature {
 public:
@@ -23,14 +26,17 @@ public:
     // Kept here until a call asks for another font.
     HFONT Police(HFONT base, int hauteur);
 
-    // logo, with its coverage alpha (empty when opaque), brought to taille;
-    // null when that fails. Kept here until a call asks for another size,
-    // so valid while logo lives and is not changed.
+    // logo, with its coverage alpha (empty when opaque), brought to taille:
+    // dessin, the drawing logo was rendered from when there is one, drawn
+    // at that size, else logo resampled; null when that fails. Kept here
+    // until a call asks for another size, so valid while logo lives and is
+    // not changed.
     struct Logo {
         HBITMAP image = nullptr;
         std::vector<std::uint8_t> alpha; // empty for an opaque logo
     };
-    const Logo* Redimensionne(HBITMAP logo, const std::vector<std::uint8_t>& alpha, CSize taille);
+    const Logo* Redimensionne(HBITMAP logo, const std::vector<std::uint8_t>& alpha, CSize taille,
+                              const LogoSvg* dessin = nullptr);
 
     DessinStyle::Calque Texte;
 
@@ -40,6 +46,8 @@ private:
 
     HBITMAP m_Source = nullptr;
     const std::uint8_t* m_AlphaSource = nullptr;
+    bool m_Dessin = false;
     CSize m_Taille;
+    Budget m_Budget; // for the drawings rendered
     Logo m_Logo;
 };

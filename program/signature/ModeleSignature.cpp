@@ -122,6 +122,11 @@ void EcritExtensions(CArchive& archive, const ModeleSignature& m)
         valeur << static_cast<std::uint32_t>(m.FormatEnregistrement);
         EcritEnregistrement(enregistrements, Tag::FormatSortie, valeur);
     }
+    if (m.QualiteOrigine) {
+        CArchive valeur;
+        valeur << std::uint32_t(1);
+        EcritEnregistrement(enregistrements, Tag::QualiteOrigine, valeur);
+    }
     if (enregistrements.Bytes().empty())
         return;
     archive.Write(ModeleSignature::kSignatureExtension, sizeof ModeleSignature::kSignatureExtension);
@@ -146,8 +151,14 @@ void LitEnregistrement(ModeleSignature::Extension tag, CArchive& valeur, ModeleS
         break;
     case ModeleSignature::Extension::FormatSortie: {
         std::uint32_t v = 0;
-        if (LitValeur(valeur, v) && v <= static_cast<std::uint32_t>(FormatSortie::WebP))
+        if (LitValeur(valeur, v) && v <= static_cast<std::uint32_t>(FormatSortie::AVIF))
             m.FormatEnregistrement = static_cast<FormatSortie>(v);
+        break;
+    }
+    case ModeleSignature::Extension::QualiteOrigine: {
+        std::uint32_t v = 0;
+        if (LitValeur(valeur, v) && v <= 1)
+            m.QualiteOrigine = v != 0;
         break;
     }
     }
@@ -226,9 +237,11 @@ ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
         LitDrapeau(archive, NomRepertoireSpecifique);
     if (!complete)
         return Lecture::Incomplete;
-    // A template is written without the styles it leaves at their defaults.
+    // A template is written without the styles and the quality choice it
+    // leaves at their defaults.
     StyleTexte = Style();
     StyleLogo = Style();
+    QualiteOrigine = false;
     LitExtensions(archive, *this);
     return Lecture::Complete;
 }

@@ -31,9 +31,10 @@
 #include <string>
 
 // The format signed copies are written in ("Save as"); the numbers are
-// stored in templates and settings. Source keeps the source's own, except
-// HEIC and AVIF, which are read only and give JPEG.
-enum class FormatSortie : int { Source = 0, JPEG = 1, PNG = 2, WebP = 3 };
+// stored in templates and settings, whose readers refuse any past the last
+// (AVIF). Source keeps the source's own, HEIC and AVIF included, except
+// where this libheif has no encoder for them: then JPEG.
+enum class FormatSortie : int { Source = 0, JPEG = 1, PNG = 2, WebP = 3, HEIC = 4, AVIF = 5 };
 
 struct ModeleSignature {
     static constexpr std::int32_t kVersion = 191;
@@ -72,6 +73,9 @@ struct ModeleSignature {
     Style StyleTexte;
     Style StyleLogo;
     FormatSortie FormatEnregistrement = FormatSortie::Source;
+    // "Same as the original": a JPEG written as JPEG keeps its own quality
+    // and tables; QualiteJPEG serves the other pictures.
+    bool QualiteOrigine = false;
 
     // The extension block's tags; each new option adds its own.
     enum class Extension : std::uint16_t {
@@ -79,6 +83,7 @@ struct ModeleSignature {
         StyleTexte = 2,        // a Style's fields
         StyleLogo = 3,         // a Style's fields
         FormatSortie = 4,      // u32, a FormatSortie
+        QualiteOrigine = 5,    // u32, 0 or 1
     };
     static constexpr char kSignatureExtension[4] = {'T', 'P', 'X', '1'};
     static constexpr std::size_t kExtensionMaximale = std::size_t(1) << 20;

@@ -2,6 +2,10 @@
 
 #include "codecs/RegistreFormats.h"
 
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
 namespace {
 
 using Genre = RegistreFormats::Genre;
@@ -19,18 +23,65 @@ CString ExtensionEcrite(const CString& source, const CString& extension, FormatS
         return PremiereTerminaison(Genre::Png);
     case FormatSortie::WebP:
         return PremiereTerminaison(Genre::Webp);
+    case FormatSortie::HEIC:
+        return PremiereTerminaison(Genre::Heif);
+    case FormatSortie::AVIF:
+        return PremiereTerminaison(Genre::Avif);
     case FormatSortie::Source:
         break;
     }
     // The copy keeps the picture's real format when its name lies about it.
     const RegistreFormats::Format* parNom = RegistreFormats::ParNom("x" + extension);
     const RegistreFormats::Format* reel = RegistreFormats::ParContenu(source);
-    if (reel && reel->Ecrit && reel != parNom)
+    if (reel && RegistreFormats::CopieDansSonFormat(*reel) && reel != parNom)
         return reel->Terminaisons.front();
-    return parNom && !parNom->Ecrit ? PremiereTerminaison(Genre::Jpeg) : extension;
+    return parNom && !RegistreFormats::CopieDansSonFormat(*parNom) ? PremiereTerminaison(Genre::Jpeg) : extension;
+}
+
+namespace fs = std::filesystem;
+
+// Links and ".." resolved, without the trailing "/" that would make two
+// spellings of one folder differ.
+std::optional<fs::path> Resolu(const fs::path& chemin)
+{
+    std::error_code erreur;
+    fs::path resolu = fs::weakly_canonical(chemin, erreur);
+    if (erreur)
+        return std::nullopt;
+    if (!resolu.has_filename() && resolu.has_relative_path())
+        resolu = resolu.parent_path();
+    return resolu;
 }
 
 } // namespace
+
+std::string NomSortie::Refus(const ModeleSignature& reglages)
+{
+    if (reglages.NomFichierAucun || (!reglages.NomFichierPrefixe && !reglages.NomFichierSuffixe))
+        return {};
+    const CString& texte = reglages.NomFichier;
+    const std::string quoi =
+        std::string("the output name's ") + (reglages.NomFichierPrefixe ? "prefix" : "suffix") + " \"";
+    if (texte.find('\0') != CString::npos)
+        return quoi + texte.c_str() + "...\" holds a NUL character: it must be a name, not a path";
+    if (texte.find('/') != CString::npos)
+        return quoi + texte + "\" holds a \"/\": it must be a name, not a path";
+    if (texte == "..")
+        return quoi + texte + "\" names the parent folder: it must be a name, not a path";
+    return {};
+}
+
+bool NomSortie::Dedans(const CString& sortie) const
+{
+    const fs::path chemin(sortie);
+    const fs::path nom = chemin.filename();
+    if (sortie.find('\0') != CString::npos || m_Dossier.find('\0') != CString::npos || nom.empty() || nom == "." ||
+        nom == "..")
+        return false;
+    const std::optional<fs::path> parent = Resolu(chemin.parent_path());
+    const std::optional<fs::path> dossier = Resolu(m_Dossier.empty() ? fs::path("/") : fs::path(m_Dossier));
+    return parent && dossier && *parent == *dossier;
+}
 
 NomSortie::NomSortie(const ModeleSignature& reglages)
     : m_NomFichier(reglages.NomFichier),
@@ -68,8 +119,7 @@ CString NomSortie::Chemin(const CString& source)
         nom = m_NomFichier + m_Nom;
     else if (!m_NomFichierAucun && m_NomFichierSuffixe)
         nom = m_Nom + m_NomFichier;
-    const CString& repertoire =
-        !m_NomRepertoireAucun && m_NomRepertoireSpecifique ? m_NomRepertoire : m_Repertoire;
+    m_Dossier = !m_NomRepertoireAucun && m_NomRepertoireSpecifique ? m_NomRepertoire : m_Repertoire;
     // "/" even for an empty folder: that folder is the file-system root.
-    return repertoire + "/" + nom + ExtensionEcrite(source, m_Extension, m_Format);
+    return m_Dossier + "/" + nom + ExtensionEcrite(source, m_Extension, m_Format);
 }

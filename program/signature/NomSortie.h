@@ -5,7 +5,7 @@
 // the copy is written in, unless "Save as" names a format: then its
 // extension. A source whose content is another format than its extension
 // names (a JPEG named .png) gives that format's extension; one of a format
-// that cannot be written (HEIC, AVIF) gives ".jpg".
+// that cannot be written (SVG; HEIC or AVIF without an encoder) gives ".jpg".
 
 #include "ModeleSignature.h"
 
@@ -18,6 +18,15 @@ public:
     // source without "/") keeps the extension (or folder and name) of the
     // previous one.
     CString Chemin(const CString& source);
+
+    // Why these settings cannot name outputs: the prefix or suffix in use
+    // holds a "/" or a NUL, or is "..", any of which would put the copy
+    // elsewhere than its folder. Empty when they can.
+    static std::string Refus(const ModeleSignature& reglages);
+    // Whether sortie, as the last Chemin gave it, names a file right inside
+    // the folder chosen for it once both are resolved (links, ".."): the
+    // last safeguard before anything is written there.
+    bool Dedans(const CString& sortie) const;
 
 private:
     CString m_NomFichier;
@@ -32,4 +41,5 @@ private:
     CString m_Repertoire;
     CString m_Nom;
     CString m_Extension;
+    CString m_Dossier; // where the last output was put
 };

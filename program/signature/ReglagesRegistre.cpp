@@ -51,6 +51,7 @@ void Parcours(Acces& a, Reglages& r)
     a.Apparence("ST:Style", r.StyleTexte);
     a.Apparence("SL:Style", r.StyleLogo);
     a.Format("FormatSortie", r.FormatEnregistrement);
+    a.Booleen("QualiteOrigine", r.QualiteOrigine);
 }
 
 struct Lecteur {
@@ -87,10 +88,16 @@ struct Lecteur {
         if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(PolitiqueMetadonnees::Aucune))
             v = static_cast<PolitiqueMetadonnees>(lu);
     }
+    void Booleen(const CString& nom, bool& v)
+    {
+        int coche = v;
+        Coche(nom, coche);
+        v = coche != 0;
+    }
     void Format(const CString& nom, FormatSortie& v)
     {
         int lu = 0;
-        if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(FormatSortie::WebP))
+        if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(FormatSortie::AVIF))
             v = static_cast<FormatSortie>(lu);
     }
     void Apparence(const CString& nom, Style& v)
@@ -121,6 +128,7 @@ struct Ecrivain {
     void Fonte(const CString& nom, const LOGFONT& v) { Note(base.Ecriture(nom, &v, sizeof v)); }
     void Politique(const CString& nom, PolitiqueMetadonnees v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
     void Format(const CString& nom, FormatSortie v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
+    void Booleen(const CString& nom, bool v) { Coche(nom, v); }
     void Apparence(const CString& nom, const Style& v)
     {
         CArchive octets;

@@ -91,12 +91,14 @@ bool SignatureOrdonnee::Ecrire(CString& sortie)
 
 SignatureOrdonnee::Issue SignatureOrdonnee::Compte(Issue issue, const CString& source)
 {
-    if (issue == Issue::Signee)
+    if (issue == Issue::Signee || issue == Issue::Endommagee)
         ++m_Bilan.Signees;
     else if (issue == Issue::Passee)
         ++m_Bilan.Passees;
     else if (issue == Issue::Echec)
         m_Bilan.Echecs.push_back(source);
+    if (issue == Issue::Endommagee)
+        m_Bilan.Endommagees.push_back(source);
     return issue;
 }
 
@@ -126,14 +128,23 @@ SignatureOrdonnee::Issue SignatureOrdonnee::SigneFichier(int index, const CStrin
     Anticipe(index + 2);
     Issue issue = Issue::Arretee;
     if (!Etape(numero, source, kEtapePreparation) && !Etape(numero, source, sortie)) {
-        const bool ecrire = Ecrire(sortie);
-        if (!ecrire && !m_Arret)
+        // Names are checked at the start of the run; a source's own odd name
+        // may still lead out of the folder.
+        const bool dedans = m_Nommage.Dedans(sortie);
+        const bool ecrire = dedans && Ecrire(sortie);
+        if (!dedans)
+            issue = Issue::Echec;
+        else if (!ecrire && !m_Arret)
             issue = Issue::Passee;
+        if (!dedans && !m_Rappels.EchecEcriture(sortie))
+            m_Arret = 1;
         if (ecrire && !m_Arret && !m_Rappels.Interrompu()) {
             // The writers replace an existing file only once the new one is
             // complete: "Replace" on the source itself cannot lose it.
-            const bool sauve = Signataire(index).Sauve(sortie, image) != 0;
-            issue = sauve ? Issue::Signee : Issue::Echec;
+            const bool sauve = Signataire(index).SauveSignee(source, sortie, image, numero) != 0;
+            // A damaged picture is signed as far as it was read; its reader
+            // has spoken already.
+            issue = !sauve ? Issue::Echec : rapport.Endommage().empty() ? Issue::Signee : Issue::Endommagee;
             if (!sauve && !m_Rappels.EchecEcriture(sortie))
                 m_Arret = 1;
             if (m_Reponse == Ecraser)

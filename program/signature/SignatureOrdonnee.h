@@ -25,13 +25,15 @@ class SignatureOrdonnee {
 public:
     // The answers to "the output exists" (the question dialog's numbers).
     enum Reponse { Aucune = 0, Ecraser = 1, Renommer = 2, ToutEcraser = 3, Passer = 4, ToutPasser = 5 };
-    // What became of one picture of the run.
-    enum class Issue { Signee, Passee, Echec, Arretee };
+    // What became of one picture of the run. Endommagee: signed as far as
+    // its damaged data could be read.
+    enum class Issue { Signee, Passee, Echec, Arretee, Endommagee };
     // What the run has done so far, for its closing summary.
     struct Bilan {
-        int Signees = 0;
+        int Signees = 0; // damaged ones too
         int Passees = 0;
         std::vector<CString> Echecs; // in the list's order
+        std::vector<CString> Endommagees;
     };
 
     struct Rappels {
@@ -50,7 +52,8 @@ public:
         // A picture did not load, raison being what its reader said: true
         // to go on with the next picture, false to end the run.
         std::function<bool(const CString& source, const CString& raison)> EchecChargement;
-        // A write failed: true to go on with the next picture.
+        // A write failed, or was refused for an output that would land
+        // outside its folder: true to go on with the next picture.
         std::function<bool(const CString& sortie)> EchecEcriture;
         // The program is closing under the run: nothing more is written.
         std::function<bool()> Interrompu;

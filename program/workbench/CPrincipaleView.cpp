@@ -44,17 +44,17 @@ constexpr std::uint32_t kEditNombre = Opt::Number | Opt::Right;
 
 // Group boxes carry no title: their icon and caption sit on their top edge.
 const bool registered = DialogTemplate::Register({
-    CPrincipaleView::IDD, "", 421, 332, "Comic Sans MS", 8,
+    CPrincipaleView::IDD, "", 421, 344, "Comic Sans MS", 8,
     Opt::Child | Opt::Visible, ResourceModule::Program,
     {
-        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 156},
+        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 168},
         {ControlKind::Static, -1, "Display", 20, 11, 100, 9},
-        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 118, Opt::Center | Opt::Border, 121},
-        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 156},
+        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 130, Opt::Center | Opt::Border, 121},
+        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 168},
         {ControlKind::Static, -1, "Files List", 151, 11, 140, 9},
-        {ControlKind::ListView, kListe, "", 140, 24, 156, 116, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
-        {ControlKind::Static, kCompteur, "(000/000)", 140, 143, 156, 10, Opt::Center},
-        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 156},
+        {ControlKind::ListView, kListe, "", 140, 24, 156, 128, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
+        {ControlKind::Static, kCompteur, "(000/000)", 140, 155, 156, 10, Opt::Center},
+        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 168},
         {ControlKind::Static, -1, "Setup", 320, 11, 90, 9},
         {ControlKind::Static, -1, "Directory", 309, 24, 100, 9},
         {ControlKind::RadioButton, kRepertoireAucun, "Keep original", 313, 33, 95, 10, Opt::Group},
@@ -69,13 +69,14 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::Static, -1, "JPEG Quality", 309, 117, 55, 9},
         {ControlKind::Edit, kQualite, "", 366, 115, 46, 12, kEditNombre},
         {ControlKind::Spin, kQualiteSpin, "", 402, 115, 10, 12, Opt::AutoBuddy | Opt::AlignRight | Opt::ArrowKeys},
-        {ControlKind::Static, -1, "Metadata", 309, 131, 36, 9},
-        {ControlKind::ComboBox, kMetadonnees, "Keep all|Keep all but location|Remove all", 345, 129, 67, 12},
-        {ControlKind::Static, -1, "Save as", 309, 145, 36, 9},
-        {ControlKind::ComboBox, kFormatSortie, "Source format|JPEG|PNG|WebP", 345, 143, 67, 12},
-        {ControlKind::GroupBox, kCadreSignature, "", 4, 161, 413, 168},
-        {ControlKind::Static, -1, "The Signing", 20, 170, 200, 9},
-        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 181, 398, 147},
+        {ControlKind::CheckBox, kQualiteOrigine, "Same as the original", 313, 129, 99, 10},
+        {ControlKind::Static, -1, "Metadata", 309, 143, 36, 9},
+        {ControlKind::ComboBox, kMetadonnees, "Keep all|Keep all but location|Remove all", 345, 141, 67, 12},
+        {ControlKind::Static, -1, "Save as", 309, 157, 36, 9},
+        {ControlKind::ComboBox, kFormatSortie, "Source format|JPEG|PNG|WebP|HEIC|AVIF", 345, 155, 67, 12},
+        {ControlKind::GroupBox, kCadreSignature, "", 4, 173, 413, 168},
+        {ControlKind::Static, -1, "The Signing", 20, 182, 200, 9},
+        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 193, 398, 147},
     },
 });
 
@@ -219,6 +220,7 @@ void CPrincipaleView::ValeurDefautSortie()
         metadonnees->setCurrentIndex(static_cast<int>(PolitiqueMetadonnees::Toutes));
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         format->setCurrentIndex(static_cast<int>(FormatSortie::Source));
+    CheckDlgButton(kQualiteOrigine, BST_UNCHECKED);
 }
 
 void CPrincipaleView::RegleNomFichier()
@@ -301,6 +303,7 @@ void CPrincipaleView::OnClicked(int id)
     case kRepertoireAucun:
     case kRepertoireSpecifique:
     case kChoixRepertoire:
+    case kQualiteOrigine:
         OnReglageClique(id);
         break;
     case kListe:
@@ -579,6 +582,7 @@ void CPrincipaleView::ReinitialiseTout()
     ValeurDefautSortie();
     RegleNomFichier();
     RegleRepertoire();
+    RegleQualite();
     ChargeSelection(CString());
     ConstruitApercu();
     AfficheCompteur();

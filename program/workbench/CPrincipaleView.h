@@ -2,6 +2,7 @@
 // The workbench: the form that fills the main frame, with the file list, the
 // two signature panels, the live preview and the output options.
 
+#include "ApercuParallele.h"
 #include "CArchive.h"
 #include "CDialog.h"
 #include "Composition.h"
@@ -21,6 +22,7 @@ class CMiniTexteDlg;
 class CSignatureLogoDlg;
 class QAbstractButton;
 class QTreeWidget;
+class VuePleineTaille;
 
 class CPrincipaleView : public CDialog {
     Q_OBJECT
@@ -84,9 +86,10 @@ public:
     void FixeReglages(const ModeleSignature& reglages);
 
     // "Setup" enabling: the name text needs a prefix or suffix, the folder
-    // controls need "Special".
+    // controls need "Special", the quality number "Same as the original" off.
     void RegleNomFichier();
     void RegleRepertoire();
+    void RegleQualite();
     void ValeurDefautSortie();
 
     // The application's image toolbox; null outside the program.
@@ -154,7 +157,7 @@ private:
     void EffaceLogo();
     void AfficheFichierSelectionne();
     void ChoisitRepertoire();
-    // A "Setup" radio or the folder's "Select": its rule, and the template changed.
+    // A "Setup" radio, check box or the folder's "Select": its rule, and the template changed.
     void OnReglageClique(int id);
     void Rafraichit();
     void MarqueModifie();
@@ -164,6 +167,8 @@ private:
     // The panels' "Style..." buttons open the style dialog of their layer.
     void BrancheStyles();
     void OuvreStyle(bool texte);
+    // Margins and positions given in percent show a "%" in their edits.
+    void MarqueUnitesPlace();
 
     // Every child's place at the layout's own size, taken once the form is
     // built; the form grows from it.
@@ -188,4 +193,12 @@ private:
     void DemandeApercu();
     bool m_apercuDemande = false;
     MemoireApercu m_memoireApercu;
+    // A change to the signature alone is composed off this thread; false
+    // when the images shown are not ready for it.
+    bool SoumetApercu();
+    void MontreApercu(const ApercuParallele::Resultat& resultat);
+    ApercuParallele m_parallele;
+    // The signed picture handed to the "100 %" view, centred on the signature.
+    void MontrePleineTaille();
+    QPointer<VuePleineTaille> m_pleineTaille;
 };

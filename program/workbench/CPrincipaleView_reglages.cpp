@@ -56,6 +56,7 @@ ModeleSignature CPrincipaleView::Reglages() const
         r.MetadonneesSortie = static_cast<PolitiqueMetadonnees>(std::max(0, metadonnees->currentIndex()));
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         r.FormatEnregistrement = static_cast<FormatSortie>(std::max(0, format->currentIndex()));
+    r.QualiteOrigine = IsDlgButtonChecked(kQualiteOrigine) == BST_CHECKED;
     return r;
 }
 
@@ -91,6 +92,7 @@ void CPrincipaleView::FixeReglages(const ModeleSignature& r)
         metadonnees->setCurrentIndex(static_cast<int>(r.MetadonneesSortie));
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         format->setCurrentIndex(static_cast<int>(r.FormatEnregistrement));
+    CheckDlgButton(kQualiteOrigine, r.QualiteOrigine ? BST_CHECKED : BST_UNCHECKED);
 }
 
 // ---- "Setup" changed by the user ----
@@ -114,6 +116,10 @@ void CPrincipaleView::OnReglageClique(int id)
     case kChoixRepertoire:
         ChoisitRepertoire();
         break;
+    case kQualiteOrigine:
+        RegleQualite();
+        MarqueModifie();
+        break;
     default:
         break;
     }
@@ -129,6 +135,16 @@ void CPrincipaleView::OnSelectionChanged(int id)
 {
     if (id == kMetadonnees || id == kFormatSortie)
         MarqueModifie();
+}
+
+// The number still serves the pictures that are not JPEG photographs
+// written as JPEG: it is kept, only not edited meanwhile.
+void CPrincipaleView::RegleQualite()
+{
+    const bool chiffre = IsDlgButtonChecked(kQualiteOrigine) != BST_CHECKED;
+    for (int id : {kQualite, kQualiteSpin})
+        if (QWidget* controle = GetDlgItem(id))
+            controle->setEnabled(chiffre);
 }
 
 void CPrincipaleView::ChoisitRepertoire()
@@ -167,6 +183,7 @@ void CPrincipaleView::LectureReglages()
     AfficheCompteur();
     RegleNomFichier();
     RegleRepertoire();
+    RegleQualite();
     UpdateData(FALSE);
 }
 
@@ -240,5 +257,6 @@ void CPrincipaleView::Rafraichit()
     ConstruitApercu();
     RegleNomFichier();
     RegleRepertoire();
+    RegleQualite();
     UpdateData(FALSE);
 }

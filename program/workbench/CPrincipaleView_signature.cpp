@@ -10,12 +10,14 @@
 #include "CQuestionTraitementDlg.h"
 #include "CRoutine.h"
 #include "Interaction.h"
+#include "NomSortie.h"
 #include "SignatureOrdonnee.h"
 
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QTreeWidget>
 
+#include <cctype>
 #include <optional>
 #include <string>
 #include <utility>
@@ -32,6 +34,8 @@ constexpr const char* kQuestionEchecEcriture = "Error during saving of this file
 constexpr const char* kQuestionRetrait = "Do you want to delete treated files from list ?";
 constexpr const char* kFait = "OK";
 constexpr const char* kEchoue = "Failed";
+constexpr const char* kEndommage = "Damaged";
+constexpr const char* kEndommagees = " damaged, signed as far as they could be read:";
 // The summary names this many failed pictures at most.
 constexpr std::size_t kEchecsNommes = 10;
 // Yes replaces the original, No passes the picture, Cancel stops the run.
@@ -49,16 +53,25 @@ int Demande(QWidget* proprietaire, const char* texte)
     return MessageBox(proprietaire, texte, "Question", MB_YESNO | MB_ICONQUESTION);
 }
 
-// "N signed, M passed, K failed" and the first failed pictures by name.
+// The first pictures of a list by name, one a line.
+CString Nomme(const std::vector<CString>& fichiers)
+{
+    CString texte;
+    for (std::size_t i = 0; i < fichiers.size() && i < kEchecsNommes; ++i)
+        texte += "\n" + fichiers[i];
+    if (fichiers.size() > kEchecsNommes)
+        texte += "\nand " + std::to_string(fichiers.size() - kEchecsNommes) + " more";
+    return texte;
+}
+
+// "N signed, M passed, K failed" and the first failed pictures by name,
+// then the damaged ones.
 CString Resume(const SignatureOrdonnee::Bilan& bilan)
 {
-    const std::vector<CString>& echecs = bilan.Echecs;
     CString texte = std::to_string(bilan.Signees) + " signed, " + std::to_string(bilan.Passees) + " passed, " +
-                    std::to_string(echecs.size()) + " failed:";
-    for (std::size_t i = 0; i < echecs.size() && i < kEchecsNommes; ++i)
-        texte += "\n" + echecs[i];
-    if (echecs.size() > kEchecsNommes)
-        texte += "\nand " + std::to_string(echecs.size() - kEchecsNommes) + " more";
+                    std::to_string(bilan.Echecs.size()) + " failed:" + Nomme(bilan.Echecs);
+    if (!bilan.Endommagees.empty())
+        texte += "\n" + std::to_string(bilan.Endommagees.size()) + kEndommagees + Nomme(bilan.Endommagees);
     return texte;
 }
 
@@ -85,6 +98,13 @@ void CPrincipaleView::SigneTousLesFichiers()
     }
     // A quality out of range is warned about and still used: the writer refuses it.
     UpdateData(TRUE);
+    // A name that is a path would put copies anywhere: the run does not start.
+    if (CString refus = NomSortie::Refus(Reglages()); !refus.empty()) {
+        refus[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(refus[0])));
+        MessageBox(proprietaire, refus, "Sign All Files", MB_OK | MB_ICONERROR);
+        TraitementEnCours = 0;
+        return;
+    }
     for (int i = 0; i < liste->topLevelItemCount(); ++i)
         liste->topLevelItem(i)->setText(kEtat, QString());
 
@@ -135,12 +155,14 @@ void CPrincipaleView::SigneTousLesFichiers()
                 ligne->setText(kEtat, kFait);
             else if (issue == SignatureOrdonnee::Issue::Echec)
                 ligne->setText(kEtat, kEchoue);
+            else if (issue == SignatureOrdonnee::Issue::Endommagee)
+                ligne->setText(kEtat, kEndommage);
         }
         bilan = lot.Resultats();
     }
 
-    // A run where nothing failed keeps its closing question alone.
-    if (!Interrompu(*this) && !bilan.Echecs.empty())
+    // A run where nothing failed or was damaged keeps its closing question alone.
+    if (!Interrompu(*this) && (!bilan.Echecs.empty() || !bilan.Endommagees.empty()))
         MessageBox(proprietaire, Resume(bilan), "Sign All Files", MB_OK | MB_ICONWARNING);
 
     if (!Interrompu(*this) && Demande(proprietaire, kQuestionRetrait) == IDYES) {

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QLineEdit>
 
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -85,6 +87,22 @@ struct Borne {
 };
 constexpr Borne kBornes[] = {
     {kDeltaY, 1609, false}, {kDeltaX, 1611, true}, {kAbsolueX, 1613, true}, {kAbsolueY, 1615, false}};
+
+// The pictures' filter with drawings beside them: an entry of their own and
+// in "All pictures" (Filtre's last entry), the one the dialog opens on.
+std::string FiltreLogo()
+{
+    const std::string filtre =
+        RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|");
+    const RegistreFormats::Format& svg = RegistreFormats::De(RegistreFormats::Genre::Svg);
+    const std::string motif = "*" + svg.Terminaisons.front();
+    const std::string_view tete = "All pictures (";
+    const std::size_t debut = filtre.rfind(tete);
+    const std::size_t liste = debut + tete.size();
+    const std::string toutes = filtre.substr(liste, filtre.find(')', liste) - liste) + ";" + motif;
+    return filtre.substr(0, debut) + svg.Libelle + " (" + motif + ")|" + motif + "|" + std::string(tete) + toutes
+           + ")|" + toutes + "||";
+}
 
 } // namespace
 
@@ -271,7 +289,7 @@ void CSignatureLogoDlg::ChoisitLogo()
     CString titre;
     FileDialogRequest demande;
     demande.title = CRoutine::Message(titre, kTitreChargement).substr(0, 255);
-    demande.filter = RegistreFormats::Filtre("Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|");
+    demande.filter = FiltreLogo();
     demande.selectedFilter = -1; // "All pictures": a logo is often a PNG
     demande.defaultExtension = "jpg";
     demande.initialPath = DernierDossier::Lit("Logo");

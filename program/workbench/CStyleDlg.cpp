@@ -2,6 +2,10 @@
 
 #include "CDataExchange.h"
 #include "Interaction.h"
+#include "SilentInteraction.h"
+
+#include <QApplication>
+#include <QLineEdit>
 
 #include <QWidget>
 
@@ -49,7 +53,7 @@ const bool registered = DialogTemplate::Register({
 } // namespace
 
 CStyleDlg::CStyleDlg(const Style& style, bool texte, QWidget* parent)
-    : CDialog(IDD, parent), Valeur(style), m_Texte(texte)
+    : CDialog(IDD, parent), Valeur(style), m_Texte(texte), m_Montre(style)
 {
     m_Relative = style.TailleRelative > 0;
     if (m_Relative)
@@ -132,12 +136,48 @@ void CStyleDlg::OnClicked(int id)
     COLORREF* couleur = id == kCouleurContour ? &m_CouleurContour : id == kCouleurOmbre ? &m_CouleurOmbre : nullptr;
     if (!couleur) {
         CDialog::OnClicked(id);
+        if (id == kRelative || id == kPlaceRelative || id == kContourRelatif)
+            Previsualise();
         return;
     }
     COLORREF choisie = *couleur;
     if (Interaction::current().chooseColour(this, choisie)) {
         *couleur = choisie;
         MontreCouleurs();
+        Previsualise();
+    }
+}
+
+void CStyleDlg::OnEditChanged(int id)
+{
+    CDialog::OnEditChanged(id);
+    Previsualise();
+}
+
+void CStyleDlg::Previsualise()
+{
+    if (!EnDirect)
+        return;
+    // A failed exchange warns and takes the focus to the field; half-typed
+    // numbers are no error here, just nothing to show yet.
+    QWidget* focus = QApplication::focusWidget();
+    auto* edit = qobject_cast<QLineEdit*>(focus);
+    const int curseur = edit ? edit->cursorPosition() : 0;
+    SilentInteraction silence;
+    Interaction* avant = Interaction::installForThread(&silence);
+    const Style retenu = Valeur;
+    const bool lu = UpdateData(TRUE);
+    Interaction::installForThread(avant);
+    const Style lue = std::exchange(Valeur, retenu);
+    if (focus && QApplication::focusWidget() != focus)
+        focus->setFocus(Qt::OtherFocusReason);
+    if (edit) {
+        edit->deselect();
+        edit->setCursorPosition(curseur);
+    }
+    if (lu && lue != m_Montre) {
+        m_Montre = lue;
+        EnDirect(lue);
     }
 }
 

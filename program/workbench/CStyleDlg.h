@@ -6,6 +6,8 @@
 #include "CDialog.h"
 #include "Style.h"
 
+#include <functional>
+
 class CStyleDlg : public CDialog {
     Q_OBJECT
 
@@ -33,14 +35,22 @@ public:
     CStyleDlg(const Style& style, bool texte, QWidget* parent = nullptr);
 
     Style Valeur; // changed only by OK
+    // Called with the style the controls give each time the user changes
+    // one into a valid whole, so that the caller can show it at once.
+    std::function<void(const Style&)> EnDirect;
 
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
     void OnClicked(int id) override;
+    void OnEditChanged(int id) override;
 
 private:
     void MontreCouleurs();
+    // The controls read without a warning nor a move of the focus; passed to
+    // EnDirect when they hold a valid style not yet passed.
+    void Previsualise();
+    Style m_Montre;
 
     bool m_Texte;
     // The fields as the controls show them.

@@ -20,4 +20,5 @@ constexpr int kChoixRepertoire = 1509;
 constexpr int kRepertoire = 1510;
 constexpr int kMetadonnees = 1511;
 constexpr int kFormatSortie = 1512;
+constexpr int kQualiteOrigine = 1513;
 constexpr int kCompteur = 1700;

@@ -65,6 +65,33 @@ Bytes Riff(std::uint32_t width, std::uint32_t height)
     return b;
 }
 
+// A 34-byte lossless WebP of width x height in one colour: five one-symbol
+// codes, so no pixel costs a bit.
+Bytes SansPerte(std::uint32_t width, std::uint32_t height)
+{
+    Bytes b{'R', 'I', 'F', 'F', 26, 0, 0, 0, 'W', 'E', 'B', 'P', 'V', 'P', '8', 'L', 14, 0, 0, 0, 0x2F};
+    const std::uint32_t taille = (width - 1) | ((height - 1) << 14);
+    b.insert(b.end(), {std::uint8_t(taille), std::uint8_t(taille >> 8), std::uint8_t(taille >> 16),
+                       std::uint8_t(taille >> 24)});
+    // No transform, cache or meta code; then 1000 five times: simple code, one 1-bit symbol, 0.
+    b.insert(b.end(), {0x88, 0x88, 0x08, 0, 0, 0, 0, 0, 0});
+    return b;
+}
+
+// Rows of 2^24 16-bit RGBA pixels, whose coded rows libspng holds beside ours.
+Bytes PngLarge16Bits()
+{
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    Bytes ihdr;
+    Be32(ihdr, 1u << 24);
+    Be32(ihdr, 16);
+    ihdr.insert(ihdr.end(), {16, 6, 0, 0, 0});
+    Chunk(png, "IHDR", ihdr);
+    // As many bytes as such rows may honestly come from.
+    Chunk(png, "IDAT", Bytes(std::size_t(3) << 20, 0));
+    return png;
+}
+
 struct Case {
     const char* name;
     std::function<Bytes()> bytes;
@@ -124,6 +151,46 @@ TEST(FormatsHostiles, RefusedQuicklyWithinBoundedMemory)
     HBITMAP image = PngFile::Charge(path);
     EXPECT_NE(image, nullptr);
     DeleteObject(image);
+}
+
+TEST(FormatsHostiles, WhatTheDecoderHoldsIsReservedBeforeDecoding)
+{
+    struct Cas {
+        const char* name;
+        Bytes bytes;
+        std::uint64_t budget;
+        bool charge;
+    };
+    constexpr std::uint64_t MiB = 1 << 20;
+    const std::uint64_t defaut = Budget::kDefaut.octets;
+    const std::vector<Cas> cas = {
+        // libwebp decodes a lossless picture through a 32-bit copy of its own:
+        // 2 GiB from 34 bytes.
+        {"lossless_bomb.webp", SansPerte(16383, 16383), defaut, false},
+        // The device image alone fits; with the decoder's copy it does not.
+        {"lossless.webp", SansPerte(2048, 2048), 24 * MiB, false},
+        {"lossless.webp", SansPerte(2048, 2048), 40 * MiB, true},
+        {"wide_16_bits.png", PngLarge16Bits(), defaut, false},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.name + std::string(" in ") + std::to_string(c.budget / MiB) + " MiB");
+        Sandbox box;
+        const std::string path = box.path(c.name);
+        WriteFile(path, c.bytes);
+        Budget budget({Bitmap::kMaxPixels, c.budget});
+        HBITMAP image = std::string(c.name).ends_with(".png") ? PngFile::Charge(path, budget)
+                                                              : WebpFile::Charge(path, budget);
+        EXPECT_EQ(image != nullptr, c.charge);
+        if (image) {
+            EXPECT_EQ(image->width(), 2048);
+            EXPECT_GE(budget.Pic(), 2 * std::uint64_t(2048) * 2048 * 4) << "the decoder's copy is counted";
+        } else {
+            EXPECT_EQ(budget.Motif(), Budget::Refus::Memoire);
+            EXPECT_LE(budget.Pic(), 4 * MiB) << "refused before the pixels are allocated";
+        }
+        EXPECT_LE(budget.Pic(), c.budget);
+        DeleteObject(image);
+    }
 }
 
 } // namespace

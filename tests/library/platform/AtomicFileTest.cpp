@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -302,7 +304,7 @@ TEST(AtomicFile, OnlyOurOwnOldTemporariesAreCleanedFromAFolder)
             age(name);
     };
     make(".~tamparo-Ab3xY9", true);  // ours, left by a killed save
-    make(".~tamparo-Fresh1", false); // ours, maybe a save running now
+    make(".~tamparo-Fresh1", false); // ours, new but held by no writer: left by a killed save too
     make(".~tamparo-AB_D12", true);  // not exactly our pattern (the names have their own test)
     make("photo.jpg.KBh8CQ", true);
     std::filesystem::create_directory(box.path(".~tamparo-Dir123"));
@@ -313,8 +315,44 @@ TEST(AtomicFile, OnlyOurOwnOldTemporariesAreCleanedFromAFolder)
     ASSERT_TRUE(Save(box.path("out.jpg"), "x"));
     auto expected = before;
     expected.erase(std::find(expected.begin(), expected.end(), ".~tamparo-Ab3xY9"));
+    expected.erase(std::find(expected.begin(), expected.end(), ".~tamparo-Fresh1"));
     expected.insert(std::lower_bound(expected.begin(), expected.end(), "out.jpg"), "out.jpg");
-    EXPECT_EQ(Names(box.path("")), expected) << "only the old regular file of ours is gone";
+    EXPECT_EQ(Names(box.path("")), expected) << "only the regular files of ours are gone";
+}
+
+TEST(AtomicFile, TemporariesOfKilledWritersGoThoseOfLiveOnesStay)
+{
+    Sandbox box;
+    int pret[2];
+    ASSERT_EQ(::pipe(pret), 0);
+    const pid_t enfant = ::fork();
+    ASSERT_GE(enfant, 0);
+    if (enfant == 0) {
+        AtomicFile file(box.path("a.jpg"));
+        const bool ok = file.open() && file.write("half", 4) && std::fflush(file.stream()) == 0;
+        (void)!::write(pret[1], ok ? "1" : "0", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char ok = 0;
+    ASSERT_EQ(::read(pret[0], &ok, 1), 1);
+    ::close(pret[0]);
+    ::close(pret[1]);
+    ASSERT_EQ(ok, '1');
+    ::kill(enfant, SIGKILL);
+    ::waitpid(enfant, nullptr, 0);
+    const auto laisses = Names(box.path(""));
+    ASSERT_EQ(laisses.size(), 1u);
+    ASSERT_TRUE(AtomicFile::NomTemporaire(laisses[0]));
+
+    // A writer of another process that is still at work holds its temporary.
+    const std::string vivant = box.path(".~tamparo-Live01");
+    WriteFile(vivant, {'w'});
+    const int fd = ::open(vivant.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    ASSERT_TRUE(Save(box.path("b.jpg"), "x"));
+    EXPECT_EQ(Names(box.path("")), (std::vector<std::string>{".~tamparo-Live01", "b.jpg"}));
+    ::close(fd);
 }
 
 TEST(AtomicFile, TemporaryNamesAreRecognisedExactly)

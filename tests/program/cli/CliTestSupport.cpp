@@ -6,11 +6,14 @@ namespace CliTest {
 
 QString Programme() { return QStringLiteral(TAMPARO2_CLI); }
 
-Sortie Lance(const QStringList& arguments, const std::string& dossier, const QByteArray& entree)
+Sortie Lance(const QStringList& arguments, const std::string& dossier, const QByteArray& entree,
+             const QProcessEnvironment& environnement)
 {
     QProcess processus;
     if (!dossier.empty())
         processus.setWorkingDirectory(QString::fromStdString(dossier));
+    if (!environnement.isEmpty())
+        processus.setProcessEnvironment(environnement);
     processus.start(Programme(), arguments);
     processus.write(entree);
     processus.closeWriteChannel();

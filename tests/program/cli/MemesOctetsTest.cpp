@@ -101,7 +101,7 @@ constexpr Taille kTailles[] = {{160, 120}, {120, 160}, {161, 97}, {640, 480}, {9
 constexpr const char* kDossiers[] = {"src/", "src/", "src/sub/", "src/", "src/", "src/sub/"};
 
 // One run of one way over one set of pictures, and the plain step after it.
-class MemesOctets : public VueTest, public testing::WithParamInterface<std::tuple<Facon, Jeu>> {
+class MemesOctets : public VueTest, public testing::WithParamInterface<std::tuple<Facon, Jeu, bool>> {
 protected:
     void SetUp() override
     {
@@ -134,6 +134,8 @@ protected:
         r.StyleTexte.OpaciteOmbre = 60;
         r.Logo = bac.path("logo.png");
         r.QualiteJPEG = 85;
+        // The original's quality: JPEG copies signed block by block.
+        r.QualiteOrigine = std::get<2>(GetParam());
         return r;
     }
 
@@ -216,7 +218,7 @@ protected:
         if (!image)
             return {};
         etape.Signe(image, s.numero);
-        EXPECT_EQ(etape.Sauve(chemin, image), 1) << chemin;
+        EXPECT_EQ(etape.SauveSignee(s.source, chemin, image, s.numero), 1) << chemin;
         DeleteObject(image);
         return ReadFile(chemin);
     }
@@ -297,9 +299,16 @@ private:
     }
 };
 
+std::string NomDuCas(const testing::TestParamInfo<MemesOctets::ParamType>& info)
+{
+    return std::string(kFacons.at(std::get<0>(info.param))) + "_" + kJeux.at(std::get<1>(info.param)) +
+           (std::get<2>(info.param) ? "_SameQuality" : "");
+}
+
 TEST_P(MemesOctets, TheWayWritesTheBytesOfTheOneThreadStep)
 {
-    const auto [facon, jeu] = GetParam();
+    const Facon facon = std::get<0>(GetParam());
+    const Jeu jeu = std::get<1>(GetParam());
     ASSERT_TRUE(Reglages().SauveFichier(bac.path("modele.tp2")));
     const std::vector<std::string> sources = Sources(jeu);
     const std::vector<Signee> signees = Signe(facon, sources);
@@ -326,10 +335,14 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Combine(testing::Values(Facon::FluxIci, Facon::FluxEncodeurAPart, Facon::LotDeQuatre, Facon::Bureau,
                                      Facon::CliUnTravailleur, Facon::CliQuatreTravailleurs, Facon::CliTroisParts),
                      testing::Values(Jeu::JpegDroit, Jeu::JpegTourne, Jeu::PngAlpha, Jeu::Bmp, Jeu::Gif, Jeu::Webp,
-                                     Jeu::TousFormats)),
-    [](const testing::TestParamInfo<MemesOctets::ParamType>& info) {
-        return std::string(kFacons.at(std::get<0>(info.param))) + "_" + kJeux.at(std::get<1>(info.param));
-    });
+                                     Jeu::TousFormats),
+                     testing::Values(false)),
+    NomDuCas);
+INSTANTIATE_TEST_SUITE_P(
+    QualiteOrigine, MemesOctets,
+    testing::Combine(testing::Values(Facon::FluxIci, Facon::LotDeQuatre, Facon::Bureau, Facon::CliQuatreTravailleurs),
+                     testing::Values(Jeu::JpegDroit, Jeu::JpegTourne, Jeu::TousFormats), testing::Values(true)),
+    NomDuCas);
 
 // ---- streaming, every way a layer meets the bands' edges ----
 

@@ -422,7 +422,8 @@ TEST(ModeleSignature, StylesTravelInTheExtensionBlock)
 TEST(ModeleSignature, SaveAsFormatTravelsInTheExtensionBlock)
 {
     const std::vector<BYTE> base = Octets(ModeleSignature());
-    for (const FormatSortie format : {FormatSortie::JPEG, FormatSortie::PNG, FormatSortie::WebP}) {
+    for (const FormatSortie format :
+         {FormatSortie::JPEG, FormatSortie::PNG, FormatSortie::WebP, FormatSortie::HEIC, FormatSortie::AVIF}) {
         ModeleSignature m;
         m.FormatEnregistrement = format;
         m.MetadonneesSortie = PolitiqueMetadonnees::Aucune;
@@ -435,10 +436,41 @@ TEST(ModeleSignature, SaveAsFormatTravelsInTheExtensionBlock)
         EXPECT_EQ(Relit(relu, attendu), ModeleSignature::Lecture::Complete);
         EXPECT_EQ(relu.FormatEnregistrement, format);
     }
-    std::vector<BYTE> hors = base;
-    const BYTE bloc[] = {'T', 'P', 'X', '1', 4, 0, 4, 0, 0, 0, 4, 0, 0, 0};
-    hors.insert(hors.end(), std::begin(bloc), std::end(bloc));
+    for (const BYTE nombre : {6, 255}) {
+        std::vector<BYTE> hors = base;
+        const BYTE bloc[] = {'T', 'P', 'X', '1', 4, 0, 4, 0, 0, 0, nombre, 0, 0, 0};
+        hors.insert(hors.end(), std::begin(bloc), std::end(bloc));
+        ModeleSignature relu;
+        EXPECT_EQ(Relit(relu, hors), ModeleSignature::Lecture::Complete);
+        EXPECT_EQ(relu.FormatEnregistrement, FormatSortie::Source) << int(nombre);
+    }
+}
+
+// "Same as the original" is one u32 record written only when chosen; a
+// template without it, read over a view that had it, turns it off.
+TEST(ModeleSignature, SameAsTheOriginalTravelsInTheExtensionBlock)
+{
+    const std::vector<BYTE> base = Octets(ModeleSignature());
+    ModeleSignature m;
+    m.QualiteOrigine = true;
+    m.FormatEnregistrement = FormatSortie::JPEG;
+    std::vector<BYTE> attendu = base;
+    const BYTE bloc[] = {'T', 'P', 'X', '1', 4, 0, 4, 0, 0, 0, 1, 0, 0, 0, 5, 0, 4, 0, 0, 0, 1, 0, 0, 0};
+    attendu.insert(attendu.end(), std::begin(bloc), std::end(bloc));
+    EXPECT_EQ(Octets(m), attendu);
     ModeleSignature relu;
-    EXPECT_EQ(Relit(relu, hors), ModeleSignature::Lecture::Complete);
-    EXPECT_EQ(relu.FormatEnregistrement, FormatSortie::Source);
+    ASSERT_EQ(Relit(relu, attendu), ModeleSignature::Lecture::Complete);
+    EXPECT_TRUE(relu.QualiteOrigine);
+    EXPECT_EQ(Octets(relu), attendu);
+
+    ASSERT_EQ(Relit(relu, base), ModeleSignature::Lecture::Complete);
+    EXPECT_FALSE(relu.QualiteOrigine);
+    for (const std::uint8_t v : {2, 0}) {
+        std::vector<BYTE> octets = base;
+        const BYTE record[] = {'T', 'P', 'X', '1', 5, 0, 4, 0, 0, 0, v, 0, 0, 0};
+        octets.insert(octets.end(), std::begin(record), std::end(record));
+        relu.QualiteOrigine = true;
+        ASSERT_EQ(Relit(relu, octets), ModeleSignature::Lecture::Complete);
+        EXPECT_FALSE(relu.QualiteOrigine) << "value " << int(v);
+    }
 }

@@ -3,9 +3,11 @@
 #include "NomSortie.h"
 
 #include "TestImages.h"
+#include "codecs/HeifEcriture.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -101,15 +103,22 @@ TEST(NomSortie, SaveAsFormatGivesTheExtension)
         CString source;
         CString sortie;
     };
+    // HEIC and AVIF sources stay so where libheif can encode them.
+    const bool hevc = HeifEcriture::Disponible(HeifEcriture::Codec::Hevc);
+    const bool av1 = HeifEcriture::Disponible(HeifEcriture::Codec::Av1);
     for (const Case& c : {Case{FormatSortie::Source, "/p/a.png", "/p/TPa.png"},
-                          Case{FormatSortie::Source, "/p/a.HEIC", "/p/TPa.jpg"},
-                          Case{FormatSortie::Source, "/p/a.heif", "/p/TPa.jpg"},
-                          Case{FormatSortie::Source, "/p/a.Avif", "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.HEIC", hevc ? "/p/TPa.HEIC" : "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.heif", hevc ? "/p/TPa.heif" : "/p/TPa.jpg"},
+                          Case{FormatSortie::Source, "/p/a.Avif", av1 ? "/p/TPa.Avif" : "/p/TPa.jpg"},
                           Case{FormatSortie::Source, "/p/a.webp", "/p/TPa.webp"},
                           Case{FormatSortie::JPEG, "/p/a.png", "/p/TPa.jpg"},
                           Case{FormatSortie::PNG, "/p/a.JPG", "/p/TPa.png"},
                           Case{FormatSortie::PNG, "/p/a.heic", "/p/TPa.png"},
-                          Case{FormatSortie::WebP, "/p/a.bmp", "/p/TPa.webp"}}) {
+                          Case{FormatSortie::WebP, "/p/a.bmp", "/p/TPa.webp"},
+                          Case{FormatSortie::HEIC, "/p/a.JPG", "/p/TPa.heic"},
+                          Case{FormatSortie::HEIC, "/p/a.avif", "/p/TPa.heic"},
+                          Case{FormatSortie::AVIF, "/p/a.png", "/p/TPa.avif"},
+                          Case{FormatSortie::AVIF, "/p/a.heif", "/p/TPa.avif"}}) {
         ModeleSignature m = Reglages(Nom::Prefixe);
         m.FormatEnregistrement = c.format;
         EXPECT_EQ(Chemin(m, c.source), c.sortie) << c.source << " as " << static_cast<int>(c.format);
@@ -130,18 +139,79 @@ TEST(NomSortie, ACopyKeepsThePicturesRealFormatWhenItsNameLies)
         FormatSortie format;
         const char* sortie;
     };
+    // A HEIC stays HEIC where libheif can encode it.
+    const bool hevc = HeifEcriture::Disponible(HeifEcriture::Codec::Hevc);
     TestImages::Sandbox bac;
     for (const Case& c : {Case{"a.png", jpeg, FormatSortie::Source, "TPa.jpg"},
                           Case{"b.JPG", png, FormatSortie::Source, "TPb.png"},
                           Case{"c.JPEG", jpeg, FormatSortie::Source, "TPc.JPEG"},
                           Case{"d.jpg", texte, FormatSortie::Source, "TPd.jpg"},
-                          Case{"e.png", heic, FormatSortie::Source, "TPe.png"},
-                          Case{"f.avif", heic, FormatSortie::Source, "TPf.jpg"},
+                          Case{"e.png", heic, FormatSortie::Source, hevc ? "TPe.heic" : "TPe.png"},
+                          Case{"f.avif", heic, FormatSortie::Source, hevc ? "TPf.heic" : "TPf.jpg"},
                           Case{"g.png", jpeg, FormatSortie::WebP, "TPg.webp"}}) {
         const std::string source = bac.path(c.nom);
         TestImages::WriteFile(source, c.contenu);
         ModeleSignature m = Reglages(Nom::Prefixe);
         m.FormatEnregistrement = c.format;
         EXPECT_EQ(Chemin(m, source), bac.path(c.sortie)) << c.nom;
+    }
+}
+
+TEST(NomSortie, ANameTextInUseThatIsAPathIsRefused)
+{
+    const struct {
+        Nom nom;
+        CString texte;
+        const char* refus; // empty: accepted
+    } cas[] = {
+        {Nom::Prefixe, "TP", ""},
+        {Nom::Suffixe, "-signed.v2", ""},
+        {Nom::Prefixe, "..x", ""},
+        {Nom::Garde, "../../etc/", ""}, // not used: the name is kept
+        {Nom::Prefixe, "../", "the output name's prefix \"../\" holds a \"/\": it must be a name, not a path"},
+        {Nom::Suffixe, "/x", "the output name's suffix \"/x\" holds a \"/\""},
+        {Nom::Prefixe, "..", "the output name's prefix \"..\" names the parent folder"},
+        {Nom::Suffixe, CString("a\0/b", 4), "the output name's suffix \"a...\" holds a NUL character"},
+    };
+    for (const auto& c : cas) {
+        ModeleSignature m = Reglages(c.nom);
+        m.NomFichier = c.texte;
+        const std::string refus = NomSortie::Refus(m);
+        if (*c.refus == '\0')
+            EXPECT_EQ(refus, "") << c.texte;
+        else
+            EXPECT_EQ(refus.rfind(c.refus, 0), 0u) << refus;
+    }
+}
+
+TEST(NomSortie, AnOutputOutsideItsFolderIsToldOnceResolved)
+{
+    TestImages::Sandbox bac;
+    std::filesystem::create_directories(bac.path("reel"));
+    std::filesystem::create_directory_symlink(bac.path("reel"), bac.path("lien"));
+    const struct {
+        ModeleSignature reglages;
+        CString source;
+        bool dedans;
+    } cas[] = {
+        {Reglages(Nom::Prefixe), "/photos/a.jpg", true},
+        {Reglages(Nom::Prefixe, true, bac.path("lien")), "/photos/a.jpg", true},
+        {Reglages(Nom::Prefixe, true, bac.path("reel/")), "/photos/a.jpg", true},
+        {Reglages(Nom::Prefixe, true, ""), "/photos/a.jpg", true},
+        {Reglages(Nom::Garde), "/photos/..", false},
+        {Reglages(Nom::Garde), "/photos/.", false},
+        {Reglages(Nom::Garde, true, CString("/tmp\0/x", 7)), "/photos/a.jpg", false},
+    };
+    for (auto c : cas) {
+        NomSortie nommage(c.reglages);
+        const CString sortie = nommage.Chemin(c.source);
+        EXPECT_EQ(nommage.Dedans(sortie), c.dedans) << sortie;
+    }
+    // The last safeguard holds whatever the settings let through.
+    for (const CString texte : {"../", "sous/", "../../"}) {
+        ModeleSignature m = Reglages(Nom::Prefixe, true, bac.path("reel"));
+        m.NomFichier = texte;
+        NomSortie nommage(m);
+        EXPECT_FALSE(nommage.Dedans(nommage.Chemin("/photos/a.jpg"))) << texte;
     }
 }

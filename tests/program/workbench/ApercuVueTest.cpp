@@ -9,6 +9,11 @@
 #include "VueTestSupport.h"
 
 #include <QLineEdit>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QThread>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -183,11 +188,120 @@ TEST_F(ApercuVue, TenKeysTypedAreShownByOneBuildOfTheFinalText)
     const int avant = vue->ApercusConstruits;
     Type(vue->PanneauTexte->GetDlgItemAs<QLineEdit>(2241), "0123456789");
     EXPECT_EQ(vue->ApercusConstruits, avant) << "nothing built while the keys come";
+    ASSERT_TRUE(AttendApercu(avant));
     Pump();
     EXPECT_EQ(vue->ApercusConstruits, avant + 1);
     EXPECT_EQ(vue->CoucheTexteCourante().Texte, "0123456789");
     AttendReconstruction(*vue);
     EXPECT_TRUE(application->Document()->IsModified());
+}
+
+// Changes composed by the worker, mixed with builds made here, each shown
+// as a composition made anew shows it, into the same images.
+TEST_F(ApercuVue, TheWorkersPreviewIsTheSynchronousComposition)
+{
+    vue->StyleTexte = Contoure(400);
+    Depose({Photo("photo.bmp", CSize(1500, 1000), [](int x, int y) {
+        return RGB((x * 5) & 0xFF, (y * 3) & 0xFF, (x + y) & 0xFF);
+    })});
+    const HBITMAP signee = vue->ImageSignee;
+    auto* champ = vue->PanneauTexte->GetDlgItemAs<QLineEdit>(2241);
+    const std::vector<std::function<void()>> changements = {
+        [&] { Type(champ, "Signature"); },
+        [&] { Click(Control(vue->PanneauTexte, 2253)); }, // up: other rows than before
+        [&] { Type(champ, " (c) 2026"); },
+        [&] { Click(Control(vue->PanneauTexte, 2254)); },
+        [&] {
+            champ->selectAll();
+            Type(champ, "Back");
+        },
+    };
+    for (std::size_t i = 0; i < changements.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int avant = vue->ApercusConstruits;
+        changements[i]();
+        ASSERT_TRUE(AttendApercu(avant));
+        Pump();
+        EXPECT_EQ(vue->ImageSignee, signee) << "laid into the images shown";
+        AttendReconstruction(*vue);
+        if (i == 2) {
+            // A build here starts from what the worker laid in.
+            ModeleSignature r = vue->Reglages();
+            r.EmplacementTexte = Bord(true, 0, 30);
+            vue->FixeReglages(r);
+            vue->ConstruitApercu();
+            AttendReconstruction(*vue);
+        }
+    }
+}
+
+TEST_F(ApercuVue, AResultForAPictureLeftIsDroppedAndTheViewMayGoWhileTheWorkerDraws)
+{
+    vue->StyleTexte = Contoure(500);
+    const auto motif = [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 90); };
+    Depose({Photo("a.bmp", CSize(2400, 1800), motif), Photo("b.bmp", CSize(900, 700), motif)});
+    auto* champ = vue->PanneauTexte->GetDlgItemAs<QLineEdit>(2241);
+    Type(champ, "Late");
+    Pump(); // handed to the worker
+    vue->SelectionneLigne(1);
+    vue->AfficheSelection();
+    for (int i = 0; i < 50; ++i) {
+        Pump();
+        QThread::msleep(4);
+    }
+    EXPECT_EQ(SizeOf(vue->ImageSignee), CSize(900, 700));
+    AttendReconstruction(*vue);
+
+    Type(champ, "Gone");
+    Pump();
+    vue.reset(); // the worker finishes its picture alone, then stops
+    Pump();
+}
+
+TEST_F(ApercuVue, TheFullSizeToggleShowsTheSignedPictureAroundTheSignature)
+{
+    Depose({Photo("photo.bmp", CSize(1600, 1200), [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 40); })});
+    auto* bouton = vue->findChild<QToolButton*>(QStringLiteral("Apercu100"));
+    auto* defilement = vue->findChild<QScrollArea*>(QStringLiteral("ApercuPleineTaille"));
+    ASSERT_NE(bouton, nullptr);
+    ASSERT_NE(defilement, nullptr);
+    EXPECT_TRUE(bouton->isVisible());
+    EXPECT_FALSE(defilement->isVisible());
+    // Whatever the user sees of the full view must be the signed picture.
+    const auto montre = [&] {
+        const QImage pixels = static_cast<QLabel*>(defilement->widget())->pixmap().toImage();
+        EXPECT_EQ(pixels.size(), QSize(1600, 1200));
+        int faux = 0;
+        for (int y = 0; y < pixels.height(); y += 7)
+            for (int x = 0; x < pixels.width(); x += 7)
+                faux += pixels.pixelColor(x, y) != QColor(GetRValue(Pixel(vue->ImageSignee, x, y)),
+                                                          GetGValue(Pixel(vue->ImageSignee, x, y)),
+                                                          GetBValue(Pixel(vue->ImageSignee, x, y)));
+        return faux;
+    };
+
+    auto* champ = vue->PanneauTexte->GetDlgItemAs<QLineEdit>(2241);
+    int avant = vue->ApercusConstruits;
+    Type(champ, "Signature");
+    ASSERT_TRUE(AttendApercu(avant));
+    Click(bouton);
+    Pump();
+    EXPECT_TRUE(defilement->isVisible());
+    EXPECT_TRUE(bouton->isVisible()) << "the toggle stays reachable over the full view";
+    // The default signature lies in the bottom right corner: so does the view.
+    const QRect vu(defilement->horizontalScrollBar()->value(), defilement->verticalScrollBar()->value(),
+                   defilement->viewport()->width(), defilement->viewport()->height());
+    EXPECT_TRUE(vu.contains(1590, 1190)) << vu.x() << "," << vu.y();
+
+    avant = vue->ApercusConstruits;
+    Type(champ, " at full size");
+    ASSERT_TRUE(AttendApercu(avant));
+    Pump();
+    EXPECT_EQ(montre(), 0) << "the full view follows the signature";
+
+    Click(bouton);
+    Pump();
+    EXPECT_FALSE(defilement->isVisible());
 }
 
 } // namespace

@@ -61,6 +61,7 @@ TEST_F(ReglagesBureau, EachSetupChangeByTheUserMarksTheDocument)
          }},
         {"Metadata", [&] { Choisit(ControlAs<QComboBox>(vue.get(), kMetadonnees), 1); }},
         {"Save as", [&] { Choisit(ControlAs<QComboBox>(vue.get(), kFormatSortie), 2); }},
+        {"Same as the original", [&] { Click(Control(vue.get(), 1513)); }},
     };
     // The folder's controls answer only with "Special" checked.
     Click(Control(vue.get(), 1508));
@@ -128,4 +129,22 @@ TEST_F(ReglagesBureau, BothPickersOpenOnEveryPictureWithTheirOwnEntriesFirst)
         EXPECT_TRUE(FiltreChoisi(dialogue.request).startsWith("All pictures (")) << FiltreChoisi(dialogue.request).toStdString();
         EXPECT_TRUE(dialogue.request.filter.starts_with("Jpeg (*.jpg)|*.jpg|"));
     }
+}
+
+// The list's rows are the numbers templates store.
+TEST_F(ReglagesBureau, SaveAsListsEveryWrittenFormatInItsStoredNumber)
+{
+    auto* format = ControlAs<QComboBox>(vue.get(), kFormatSortie);
+    QStringList lignes;
+    for (int i = 0; i < format->count(); ++i)
+        lignes << format->itemText(i);
+    EXPECT_EQ(lignes.join('|').toStdString(), "Source format|JPEG|PNG|WebP|HEIC|AVIF");
+    for (const FormatSortie f : {FormatSortie::HEIC, FormatSortie::AVIF}) {
+        Choisit(format, static_cast<int>(f));
+        EXPECT_EQ(vue->Reglages().FormatEnregistrement, f);
+    }
+    ModeleSignature reglages = vue->Reglages();
+    reglages.FormatEnregistrement = FormatSortie::HEIC;
+    vue->FixeReglages(reglages);
+    EXPECT_EQ(format->currentText().toStdString(), "HEIC");
 }

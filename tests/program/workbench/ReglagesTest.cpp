@@ -63,8 +63,9 @@ TEST_F(Reglages, AcrossTwoRunsOfTheProgram)
     EXPECT_EQ(fonte.typeId(), QMetaType::QByteArray);
     EXPECT_EQ(fonte.toByteArray().size(), 60);
     QSettings magasin(QString::fromStdString(Magasin()), QSettings::IniFormat);
-    // The forty of the original program, the metadata policy, the two layers' styles and the save-as format.
-    EXPECT_EQ(magasin.allKeys().size(), 44);
+    // The forty of the original program, the metadata policy, the two layers' styles, the save-as format
+    // and "Same as the original".
+    EXPECT_EQ(magasin.allKeys().size(), 45);
     EXPECT_EQ(Valeur("MetadonneesSortie").toString(), "0");
     EXPECT_EQ(Valeur("FormatSortie").toString(), "0");
 
@@ -122,6 +123,7 @@ TEST(ReglagesRegistre, EveryValueComesBackAndMissingOnesKeepTheirSetting)
     ecrits.NomRepertoireAucun = 0;
     ecrits.NomRepertoireSpecifique = 1;
     ecrits.MetadonneesSortie = PolitiqueMetadonnees::SaufLieu;
+    ecrits.FormatEnregistrement = FormatSortie::AVIF;
     ASSERT_EQ(ReglagesRegistre::Ecriture(ecrits), 1);
 
     ModeleSignature lus;
@@ -138,9 +140,11 @@ TEST(ReglagesRegistre, EveryValueComesBackAndMissingOnesKeepTheirSetting)
         magasin.remove("Qualite JPEG");
         magasin.setValue("ST:Fonte", QByteArray(4, '\x01'));
         magasin.setValue("MetadonneesSortie", "7");
+        magasin.setValue("FormatSortie", "6");
     }
     ModeleSignature defaut;
     defaut.MetadonneesSortie = PolitiqueMetadonnees::Aucune;
+    defaut.FormatEnregistrement = FormatSortie::PNG;
     std::strcpy(defaut.Fonte.lfFaceName, "Comic Sans MS");
     ASSERT_EQ(ReglagesRegistre::Lecture(defaut), 1);
     EXPECT_EQ(defaut.QualiteJPEG, 75);
@@ -148,6 +152,7 @@ TEST(ReglagesRegistre, EveryValueComesBackAndMissingOnesKeepTheirSetting)
     EXPECT_STREQ(defaut.Fonte.lfFaceName, "Comic Sans MS");
     EXPECT_EQ(defaut.NomRepertoire, "/sortie");
     EXPECT_EQ(defaut.MetadonneesSortie, PolitiqueMetadonnees::Aucune) << "a policy out of range is ignored";
+    EXPECT_EQ(defaut.FormatEnregistrement, FormatSortie::PNG) << "so is a format";
 
     qputenv("XDG_CONFIG_HOME", avant);
 }

@@ -83,10 +83,10 @@ TEST_F(SignatureLogo, ChoosingALogoShowsItsSizeItsPathAndItCentredAtItsOwnSize)
     ASSERT_EQ(Scripted().fileDialogs.size(), 1u);
     const FileDialogRequest& demande = Scripted().fileDialogs[0].request;
     EXPECT_EQ(demande.title, "Logo File Loading");
-    const std::string toutes = "*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.webp;*.heic;*.heif;*.avif";
+    const std::string toutes = "*.jpg;*.jpeg;*.bmp;*.gif;*.png;*.webp;*.heic;*.heif;*.avif;*.svg";
     EXPECT_EQ(demande.filter, "Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Bitmap (*.bmp)|*.bmp|Png (*.png)|*.png|"
                               "WebP (*.webp)|*.webp|Heif (*.heic;*.heif)|*.heic;*.heif|Avif (*.avif)|*.avif|"
-                              "All pictures (" + toutes + ")|" + toutes + "||");
+                              "Svg (*.svg)|*.svg|All pictures (" + toutes + ")|" + toutes + "||");
     EXPECT_FALSE(demande.multiple);
 
     EXPECT_EQ(panneau.Logo, chemin);

@@ -5,6 +5,8 @@
 #include "ScriptedInteraction.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QTreeWidget>
@@ -82,3 +84,13 @@ std::vector<std::string> VueTest::Lignes() const
 }
 
 CString VueTest::Compteur() const { return vue->GetDlgItemText(1700); }
+
+bool VueTest::AttendApercu(int avant)
+{
+    const QDeadlineTimer limite(10000);
+    while (vue->ApercusConstruits == avant && !limite.hasExpired()) {
+        QApplication::processEvents();
+        QThread::msleep(1);
+    }
+    return vue->ApercusConstruits != avant;
+}

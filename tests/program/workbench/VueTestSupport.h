@@ -30,6 +30,9 @@ protected:
     void Depose(const std::vector<std::string>& chemins);
     std::vector<std::string> Lignes() const;
     CString Compteur() const;
+    // Runs the events until the view has shown a preview built after avant
+    // (the worker composes off this thread); false after a few seconds.
+    bool AttendApercu(int avant);
 
     TestImages::Sandbox bac;
     CGraphique graphique;
