@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CGraphique.h"
+#include "EchecEcriture.h"
 #include "Exif.h"
 #include "JpegEcriture.h"
 #include "JpegLecture.h"
@@ -439,8 +440,10 @@ JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& so
     }
 
     AtomicFile fichier(sortie);
-    if (!fichier.open())
+    if (!fichier.open()) {
+        EchecEcriture::Signale(&rapport, sortie, fichier);
         return Issue::EchecEcriture;
+    }
     JpegEcriture ecriture("JPEG Error", rapport);
     // A source's own tables are never reused: optimized ones may lack a
     // symbol a new block needs, which the library would write unchecked.

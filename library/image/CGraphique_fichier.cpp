@@ -1,6 +1,8 @@
 #include "CGraphique.h"
 
+#include "AtomicFile.h"
 #include "CRoutine.h"
+#include "codecs/EchecEcriture.h"
 #include "codecs/Metadonnees.h"
 #include "codecs/RapportCodec.h"
 #include "codecs/RegistreFormats.h"
@@ -8,6 +10,20 @@
 #include <new>
 
 namespace {
+
+// A writer that refuses without a word (the JPEG one keeps the old entry
+// points' silence) still leaves the signing run a reason to show: the
+// quality, or what the safe write meets when it tries the name.
+void ExpliqueEchec(const CString& path, int quality, RapportCodec& rapport)
+{
+    if (quality < 0 || quality > 100) {
+        EchecEcriture::Signale(&rapport, path, EchecEcriture::QualiteHorsLimites(quality));
+        return;
+    }
+    AtomicFile essai(path);
+    if (!essai.open())
+        EchecEcriture::Signale(&rapport, path, essai);
+}
 
 using Format = RegistreFormats::Format;
 
@@ -150,12 +166,17 @@ int CGraphique::SauvePhoto(CString path, HBITMAP image, int quality, const Metad
     const Format* format = RegistreFormats::ParFinDeNom(path);
     if (!format || !format->Ecrit)
         return 0;
-    if (!image || format->Metadonnees == RegistreFormats::Aucune)
-        return format->Ecrit(*this, path, image, quality, nullptr, rapport);
-    try {
-        const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());
-        return format->Ecrit(*this, path, image, quality, &ecrits, rapport);
-    } catch (const std::bad_alloc&) {
-        return 0;
-    }
+    const auto ecrit = [&]() -> int {
+        if (!image || format->Metadonnees == RegistreFormats::Aucune)
+            return format->Ecrit(*this, path, image, quality, nullptr, rapport);
+        try {
+            const Metadonnees ecrits = metadonnees.PourEcriture(politique, image->width(), image->height());
+            return format->Ecrit(*this, path, image, quality, &ecrits, rapport);
+        } catch (const std::bad_alloc&) {
+            return 0;
+        }
+    }();
+    if (!ecrit && image && rapport.Messages().empty())
+        ExpliqueEchec(path, quality, rapport);
+    return ecrit;
 }

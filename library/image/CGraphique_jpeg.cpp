@@ -7,6 +7,7 @@
 #include "CGraphique.h"
 
 #include "AtomicFile.h"
+#include "codecs/EchecEcriture.h"
 #include "codecs/JpegEcriture.h"
 #include "codecs/JpegEcritureEnLots.h"
 #include "JpegFile.h"
@@ -196,8 +197,10 @@ CGraphique::Flux RetoucheEnBGRX(const CString& source, const CString& sortie, in
     }
 
     AtomicFile fichier(sortie);
-    if (!fichier.open())
+    if (!fichier.open()) {
+        EchecEcriture::Signale(&rapport, sortie, fichier);
         return Flux::EchecEcriture;
+    }
     JpegEcriture ecriture("JPEG Error", rapport);
     if (!ecriture.Demarre(fichier.stream(), info.output_width, info.output_height, 4, JCS_EXT_BGRX, quality)
         || !ecriture.EcritMetadonnees(ecrits))

@@ -113,7 +113,10 @@ CompteRendu Lot::Traite(EtapeSignature& etape, const Travail& travail, int numer
         compte.Erreur = !dommage.empty() ? dommage : messages.empty() ? "Unable to load the picture" : messages;
         break;
     case EtapeSignature::Resultat::EchecEcriture:
-        compte.Erreur = "Unable to write " + travail.Destination + (messages.empty() ? "" : ": " + messages);
+        // A writer that names the file already says it all.
+        compte.Erreur = messages.find("Unable to write " + travail.Destination) != std::string::npos
+                            ? messages
+                            : "Unable to write " + travail.Destination + (messages.empty() ? "" : ": " + messages);
         break;
     }
     return fin(CompteRendu::Statut::Echec);

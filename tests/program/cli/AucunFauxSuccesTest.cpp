@@ -259,3 +259,30 @@ TEST_F(AucunFauxSucces, TheOutputFolderInsideARecursiveTreeIsLeftOut)
 }
 
 } // namespace
+
+TEST_F(AucunFauxSucces, AFailedWriteNamesItsCauseInEveryWay)
+{
+    const std::string a = Photo("a.jpg");
+    const std::string longue = Photo(std::string(250, 'n') + ".jpg");
+    struct Cas {
+        int qualite;
+        std::string source;
+        QStringList options;
+        std::string cause;
+    };
+    const Cas cas[] = {
+        {150, a, {}, "quality 150 is outside 0-100"},
+        {-3, a, {"--format", "jpeg"}, "quality -3 is outside 0-100"},
+        {75, longue, {}, "the name is too long"},
+        {75, longue, {"--quality", "same"}, "the name is too long"},
+        {75, longue, {"--format", "png"}, "the name is too long"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.cause + " " + c.options.join(' ').toStdString());
+        const std::string modele = Modele([&](ModeleSignature& r) { r.QualiteJPEG = c.qualite; });
+        const Sortie s = Lance(QStringList{"-q", "-t", Q(modele), "-o", Q(bac.path("out"))} + c.options << Q(c.source));
+        EXPECT_EQ(s.code, 1);
+        EXPECT_TRUE(Contient(s.erreurs, c.cause)) << s.erreurs;
+        EXPECT_EQ(s.erreurs.find("Unable to write"), s.erreurs.rfind("Unable to write")) << "said once";
+    }
+}

@@ -300,18 +300,24 @@ TEST_F(Signature, AFailedWriteAsksWhetherToGoOnAndNeverDamagesTheSource)
         sources.push_back(ReadFile(bac.path(nom)));
 
     // The writer refuses a quality above 100; the run uses it all the same.
-    // Each source is asked about as an original, and replacing it is chosen.
+    // Each source is asked about as an original, and replacing it is chosen;
+    // each failure says its cause before the question whether to go on.
     vue->SetDlgItemText(1506, "150");
-    Signe({IDYES, IDOK, IDYES, IDYES, IDYES, IDNO, IDOK, IDNO});
+    Signe({IDYES, IDOK, IDYES, IDOK, IDYES, IDYES, IDOK, IDNO, IDOK, IDNO});
     const std::string echec = "Error during saving of this file !\nDo you want to continue ?";
-    ASSERT_EQ(Messages().size(), 8u);
+    const auto cause = [&](const char* nom) {
+        return "Unable to write " + bac.path(nom) + ": quality 150 is outside 0-100.";
+    };
+    ASSERT_EQ(Messages().size(), 10u);
     EXPECT_EQ(Messages()[0], kDepart);
     EXPECT_EQ(Messages()[2], QuestionOriginal(bac.path("a.jpg")));
-    EXPECT_EQ(Messages()[3], echec);
-    EXPECT_EQ(Messages()[4], QuestionOriginal(bac.path("b.jpg")));
-    EXPECT_EQ(Messages()[5], echec);
-    EXPECT_EQ(Messages()[6], "0 signed, 0 passed, 2 failed:\n" + bac.path("a.jpg") + "\n" + bac.path("b.jpg"));
-    EXPECT_EQ(Messages()[7], kRetrait);
+    EXPECT_EQ(Messages()[3], cause("a.jpg"));
+    EXPECT_EQ(Messages()[4], echec);
+    EXPECT_EQ(Messages()[5], QuestionOriginal(bac.path("b.jpg")));
+    EXPECT_EQ(Messages()[6], cause("b.jpg"));
+    EXPECT_EQ(Messages()[7], echec);
+    EXPECT_EQ(Messages()[8], "0 signed, 0 passed, 2 failed:\n" + bac.path("a.jpg") + "\n" + bac.path("b.jpg"));
+    EXPECT_EQ(Messages()[9], kRetrait);
     EXPECT_EQ(Etats(), (std::vector<std::string>{"Failed", "Failed", ""}));
     int i = 0;
     for (const char* nom : {"a.jpg", "b.jpg", "c.jpg"})
