@@ -216,8 +216,10 @@ void DossierSurveille::Signe(const std::set<std::string>& prets)
         else if (t.SurSource && ecrase && !m_Options.EnPlace)
             t.Refus = Lot::kSurSource;
     }
-    if (!travaux.empty())
-        m_Lot->Execute(travaux, g_arret, [this](const CompteRendu& compte) { Rapporte(compte); });
+    if (!travaux.empty()) {
+        m_Lot->Execute(travaux, g_arret, [this](const CompteRendu& compte) { Rapporte(compte); }, m_Numero);
+        m_Numero += static_cast<int>(travaux.size());
+    }
 }
 
 void DossierSurveille::Rapporte(const CompteRendu& compte)

@@ -80,6 +80,7 @@ private:
     std::map<std::string, std::string> m_Ecrites;    // output -> its source, this session
     std::size_t m_Signes = 0;
     std::size_t m_Passes = 0;
+    int m_Numero = 1;             // the {counter} of the next picture, across batches
     bool m_Defaut = false;        // a record lost, or the watch ended on an error
     Horloge::time_point m_Debut;
 };

@@ -47,7 +47,7 @@ Lot::Lot(const ModeleSignature& reglages, const std::string& dossierLogo, int tr
 Lot::~Lot() = default;
 
 void Lot::Execute(const std::vector<Travail>& travaux, const std::atomic<int>& arret,
-                  const std::function<void(const CompteRendu&)>& rapport)
+                  const std::function<void(const CompteRendu&)>& rapport, int premier)
 {
     std::atomic<std::size_t> suivant{0};
     std::mutex verrou;
@@ -58,7 +58,7 @@ void Lot::Execute(const std::vector<Travail>& travaux, const std::atomic<int>& a
             const std::size_t index = suivant.fetch_add(1);
             if (index >= travaux.size())
                 return;
-            const CompteRendu compte = Traite(etape, travaux[index], static_cast<int>(index) + 1);
+            const CompteRendu compte = Traite(etape, travaux[index], premier + static_cast<int>(index));
             std::lock_guard<std::mutex> garde(verrou);
             rapport(compte);
         }

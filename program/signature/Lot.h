@@ -63,8 +63,10 @@ public:
     // Signs travaux and returns when every worker has stopped. Once arret
     // is not 0 no picture starts; those in hand are finished. rapport is
     // called on the worker's thread after each picture, one call at a time.
+    // The pictures are numbered (the text's {counter}) from premier on: a
+    // run that signs in several batches goes on counting.
     void Execute(const std::vector<Travail>& travaux, const std::atomic<int>& arret,
-                 const std::function<void(const CompteRendu&)>& rapport);
+                 const std::function<void(const CompteRendu&)>& rapport, int premier = 1);
 
 private:
     // numero: the picture's place in the run, from 1.
