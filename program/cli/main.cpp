@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <malloc.h>
 
 namespace {
 
@@ -20,6 +21,11 @@ void MessagesQt(QtMsgType type, const QMessageLogContext&, const QString& messag
 
 int main(int argc, char** argv)
 {
+    // A worker's pictures come one after another at much the same size: the
+    // memory one gave back (the block way's coefficients, tens of MB) serves
+    // the next, rather than being mapped, zeroed and unmapped for each.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     qInstallMessageHandler(MessagesQt);
     // Fonts need a Gui application; no window is ever shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
