@@ -7,6 +7,7 @@
 #include "Gdi.h"
 #include "codecs/Budget.h"
 #include "codecs/JpegParBlocs.h"
+#include "image/RegleTaille.h"
 
 #include <array>
 #include <functional>
@@ -67,8 +68,11 @@ public:
     // ChargeImage on failure. SauvePhoto writes the metadata loaded with the
     // picture into the formats that carry them, as the policy says and
     // adjusted to the picture saved; 1 or 0 as SauveImage.
-    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees);
-    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport);
+    // With a RegleTaille the picture comes at the size it gives (a JPEG
+    // decoded at a reduced scale first, then averaged down to it).
+    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees, const RegleTaille& redimension = {});
+    HBITMAP ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport,
+                        const RegleTaille& redimension = {});
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
                    PolitiqueMetadonnees politique);
     int SauvePhoto(CString path, HBITMAP image, int quality, const Metadonnees& metadonnees,
@@ -160,7 +164,11 @@ private:
     // The readers and writers behind the entry points, reporting into
     // rapport; a JPEG read with metadonnees always decodes straight into a
     // 32-bit image, and a JPEG written with ecrits always writes from one.
-    static HBITMAP LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport);
+    static HBITMAP LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport,
+                           const RegleTaille* redimension = nullptr);
+    // Takes image and gives it at taille, averaged over the pixels each one
+    // covers; image itself when it has that size; null when no copy fits.
+    static HBITMAP Reduit(HBITMAP image, CSize taille);
     int EcritJPEG(const CString& path, HBITMAP image, int quality, const Metadonnees* ecrits, RapportCodec& rapport);
     HBITMAP LitBMP(const CString& path, Budget& budget);
     int EcritBMP(const CString& path, HBITMAP image, RapportCodec& rapport);

@@ -115,6 +115,23 @@ bool JpegLecture::TailleAcceptable(int octetsParPixel)
     return true;
 }
 
+bool JpegLecture::ReduitAuMoins(JDIMENSION largeur, JDIMENSION hauteur)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.NoteFatale();
+        return false;
+    }
+    // 8/8 always fits: the full size is what the caller reduces from.
+    for (unsigned n = 1; n <= 8; ++n) {
+        m_info.scale_num = n;
+        m_info.scale_denom = 8;
+        jpeg_calc_output_dimensions(&m_info);
+        if (m_info.output_width >= largeur && m_info.output_height >= hauteur)
+            break;
+    }
+    return true;
+}
+
 bool JpegLecture::Demarre()
 {
     if (setjmp(m_erreur.Reprise())) {

@@ -37,6 +37,10 @@ public:
     bool TailleAcceptable(int octetsParPixel);
     // Header fields, and the output settings to change before Demarre.
     jpeg_decompress_struct& Info() { return m_info; }
+    // Before Demarre, for a picture wanted smaller: the library decodes at
+    // the smallest scale N/8 whose rows are still at least largeur by
+    // hauteur, skipping most of the work of the pixels it would drop.
+    bool ReduitAuMoins(JDIMENSION largeur, JDIMENSION hauteur);
     bool Demarre();
     // Sample rows from the image pool, released with the decompressor.
     JSAMPARRAY AlloueLignes(JDIMENSION samples, JDIMENSION rows);

@@ -83,18 +83,33 @@ int CGraphique::SauveImage(CString path, HBITMAP image, int quality)
     });
 }
 
-HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees)
+HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, const RegleTaille& redimension)
 {
     return RapportCodec::AfficheApres(
-        [&](RapportCodec& rapport) { return ChargePhoto(path, metadonnees, rapport); });
+        [&](RapportCodec& rapport) { return ChargePhoto(path, metadonnees, rapport, redimension); });
 }
 
-HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport)
+HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, RapportCodec& rapport,
+                                const RegleTaille& redimension)
 {
     metadonnees.Efface();
     const Format* format = FormatALire(path);
     const bool porte = format && format->Metadonnees != RegistreFormats::Aucune;
-    HBITMAP image = Charge(*this, format, path, nullptr, porte ? &metadonnees : nullptr, rapport);
+    Metadonnees* portees = porte ? &metadonnees : nullptr;
+    // Reduced before it is turned: the rule gives the same size either way.
+    HBITMAP image = nullptr;
+    if (!redimension.Active())
+        image = Charge(*this, format, path, nullptr, portees, rapport);
+    else if (EstJPEG(format)) {
+        if (!(image = LitJPEG(path, portees, BudgetLecture(), rapport, &redimension)))
+            SignaleEchecChargement(rapport);
+    } else if ((image = Charge(*this, format, path, nullptr, portees, rapport))) {
+        // The other formats have no cheaper way than the whole picture.
+        CSize taille;
+        RecupereInfosImage(image, taille, nullptr);
+        if (!(image = Reduit(image, redimension.Cible(taille))))
+            SignaleEchecChargement(rapport);
+    }
     // A container that turned the pixels itself keeps an Orientation that
     // no longer applies; writing sets it to 1 in every case.
     if (const int orientation = metadonnees.Orientation(); image && !format->DejaRedresse && orientation != 1) {
@@ -105,6 +120,19 @@ HBITMAP CGraphique::ChargePhoto(CString path, Metadonnees& metadonnees, RapportC
             SignaleEchecChargement(rapport);
     }
     return image;
+}
+
+HBITMAP CGraphique::Reduit(HBITMAP image, CSize taille)
+{
+    CSize actuelle;
+    RecupereInfosImage(image, actuelle, nullptr);
+    if (actuelle == taille)
+        return image;
+    HDC screen = GetDC(nullptr);
+    HBITMAP reduite = RedimensionneImage(screen, image, taille, 0);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(image);
+    return reduite;
 }
 
 CGraphique::Flux CGraphique::RetouchePhotoEnFlux(CString source, CString sortie, int quality,

@@ -42,7 +42,10 @@ void EffaceQuatriemeOctet(BYTE* row, int width)
         row[4 * x + 3] = 0;
 }
 
-HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport)
+// With a redimension, decoded at the smallest scale that still covers the
+// size it gives, which cible receives.
+HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport,
+                     const RegleTaille* redimension, CSize& cible)
 {
     JpegLecture lecture(rapport, budget);
     lecture.GardeMetadonnees(metadonnees);
@@ -53,6 +56,11 @@ HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, Budget& budg
         return nullptr;
     }
     jpeg_decompress_struct& info = lecture.Info();
+    const CSize entiere(static_cast<LONG>(info.image_width), static_cast<LONG>(info.image_height));
+    cible = redimension ? redimension->Cible(entiere) : entiere;
+    if (cible != entiere
+        && !lecture.ReduitAuMoins(static_cast<JDIMENSION>(cible.cx), static_cast<JDIMENSION>(cible.cy)))
+        return nullptr;
     // Colour spaces without an RGB rendering (CMYK) are read and left black,
     // as JpegFileToRGB leaves them.
     const bool visible = info.out_color_space == JCS_RGB || info.out_color_space == JCS_GRAYSCALE;
@@ -283,13 +291,16 @@ int CGraphique::SauveImageJPEG(CString path, HBITMAP image, int quality)
         [&](RapportCodec& rapport) { return EcritJPEG(path, image, quality, nullptr, rapport); });
 }
 
-HBITMAP CGraphique::LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport)
+HBITMAP CGraphique::LitJPEG(const CString& path, Metadonnees* metadonnees, Budget& budget, RapportCodec& rapport,
+                            const RegleTaille* redimension)
 {
     if (metadonnees)
         metadonnees->Efface();
-    else if (Screen::depth() != 32)
+    else if (Screen::depth() != 32 && !redimension)
         return ChargeParDIB(path, budget, rapport);
-    return ChargeEnBGRX(path, metadonnees, budget, rapport);
+    CSize cible;
+    HBITMAP image = ChargeEnBGRX(path, metadonnees, budget, rapport, redimension, cible);
+    return image ? Reduit(image, cible) : nullptr;
 }
 
 int CGraphique::EcritJPEG(const CString& path, HBITMAP image, int quality, const Metadonnees* ecrits,

@@ -118,6 +118,16 @@ const std::vector<OptionsCli::Definition>& OptionsCli::Definitions()
                      o.Metadonnees = politique;
              return o.Metadonnees.has_value();
          }},
+        {0, "max-size", "N",
+         "for this run, over the template's \"Resize\": make each picture whose longest side is over N pixels "
+         "(1-1048576) that size before it is signed, its other side in proportion; smaller pictures stay as they are",
+         [](OptionsCli& o, const std::string& v) {
+             int pixels = 0;
+             if (!Entier(v, 1, static_cast<int>(RegleTaille::kPixelsMaximum), pixels))
+                 return false;
+             o.TailleMax = static_cast<std::uint32_t>(pixels);
+             return true;
+         }},
         {0, "files-from", "FILE", "read more PATHs from FILE, one a line (\"-\": the standard input)",
          [](OptionsCli& o, const std::string& v) { o.FichiersDe = v; return !v.empty(); }},
         {0, "manifest", "FILE",
@@ -170,6 +180,8 @@ void OptionsCli::Surcharge(ModeleSignature& reglages) const
         reglages.FormatEnregistrement = *Format;
     if (Metadonnees)
         reglages.MetadonneesSortie = *Metadonnees;
+    if (TailleMax)
+        reglages.RedimensionSortie = {RegleTaille::Mode::CotePlusLong, *TailleMax};
 }
 
 bool OptionsCli::Applique(const Definition& definition, const std::optional<std::string>& valeur)

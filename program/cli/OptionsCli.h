@@ -35,9 +35,10 @@ public:
     std::optional<int> Qualite;  // --quality; -1: same as the original
     std::optional<FormatSortie> Format;
     std::optional<PolitiqueMetadonnees> Metadonnees;
+    std::optional<std::uint32_t> TailleMax; // --max-size, the longest side in pixels
 
-    // The template's choices with this run's --quality, --format and
-    // --metadata over them.
+    // The template's choices with this run's --quality, --format,
+    // --metadata and --max-size over them.
     void Surcharge(ModeleSignature& reglages) const;
 
     static constexpr int kTravailleursMax = 256;

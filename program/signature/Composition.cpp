@@ -138,6 +138,9 @@ std::vector<CRect> Composition::Fusionne(std::vector<CRect> zones)
 std::vector<CRect> Composition::ZonesTouchees(CSize size, const CoucheTexte& texte, const CoucheLogo& logo,
                                               MemoireSignature* memoire)
 {
+    // A repeated mark reaches every part of the picture.
+    if ((texte.Rendu.Repete && !texte.Texte.empty()) || (logo.Rendu.Repete && AvecLogo(logo)))
+        return Fusionne({CRect(0, 0, size.cx, size.cy)});
     MemoireSignature locale;
     MemoireSignature& m = memoire ? *memoire : locale;
     std::vector<CRect> zones;
@@ -173,30 +176,40 @@ void Composition::SignePiece(HBITMAP piece, CSize size, CPoint origin, const Cou
     MemoryContext dc(nullptr, piece);
     Style rendu;
     const HFONT police = PoliceVoulue(texte, size, m, rendu);
-    // Centred on the picture, not on the piece: the anchor is resolved here
-    // with the extent both renderers place the text with.
-    Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
-    long long x = t.point.x;
-    if (t.horizontal == 2) {
-        const HFONT precedente = SelectObject(dc, police);
-        CSize etendue;
-        GetTextExtentPoint32(dc, texte.Texte.c_str(), static_cast<int>(std::min<std::size_t>(texte.Texte.size(), INT_MAX)),
-                             &etendue);
-        SelectObject(dc, precedente);
-        x = (1LL * size.cx - etendue.cx) / 2;
-        t.horizontal = 0;
+    if (texte.Rendu.Repete) {
+        m.MotifTexte.Texte(texte.Texte, police, texte.Encre, texte.Fond, texte.Transparent, rendu, size);
+        m.MotifTexte.Pose(piece, origin);
+    } else {
+        // Centred on the picture, not on the piece: the anchor is resolved here
+        // with the extent both renderers place the text with.
+        Position t = PlaceTexte(texte.Rendu.EmplacementPour(texte.Place, size), size);
+        long long x = t.point.x;
+        if (t.horizontal == 2) {
+            const HFONT precedente = SelectObject(dc, police);
+            CSize etendue;
+            GetTextExtentPoint32(dc, texte.Texte.c_str(),
+                                 static_cast<int>(std::min<std::size_t>(texte.Texte.size(), INT_MAX)), &etendue);
+            SelectObject(dc, precedente);
+            x = (1LL * size.cx - etendue.cx) / 2;
+            t.horizontal = 0;
+        }
+        t.point = CPoint(Coordonnee(x - origin.x), Coordonnee(1LL * t.point.y - origin.y));
+        if (texte.Rendu.TexteSimple())
+            CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre,
+                                     texte.Fond, texte.Transparent, police);
+        else
+            DessinStyle::Texte(piece, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, rendu,
+                               &m.Texte);
     }
-    t.point = CPoint(Coordonnee(x - origin.x), Coordonnee(1LL * t.point.y - origin.y));
-    if (texte.Rendu.TexteSimple())
-        CGraphique::DessineTexte(dc, size.cx, texte.Texte, t.point, t.vertical, t.horizontal, texte.Encre,
-                                 texte.Fond, texte.Transparent, police);
-    else
-        DessinStyle::Texte(piece, texte.Texte, t, texte.Encre, texte.Fond, texte.Transparent, police, rendu,
-                           &m.Texte);
     // The logo lies over the text.
     if (!AvecLogo(logo))
         return;
     const LogoPose pose = PoseLogo(logo, size, m);
+    if (logo.Rendu.Repete) {
+        m.MotifLogo.Logo(pose.image, pose.alpha, logo.Rendu, size);
+        m.MotifLogo.Pose(piece, origin);
+        return;
+    }
     const CPoint point(Coordonnee(1LL * pose.place.point.x - origin.x), Coordonnee(1LL * pose.place.point.y - origin.y));
     // Transparency blends (straight colours weighed by their coverage: the
     // premultiplied blend); an opaque logo is copied as it always was.

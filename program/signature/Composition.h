@@ -61,7 +61,8 @@ public:
     // one, their bounding box, until none do; by top, then left.
     static std::vector<CRect> Fusionne(std::vector<CRect> zones);
     // The rectangles of a picture of that size the layers may change: within
-    // the picture, apart from each other, each layer within one of them.
+    // the picture, apart from each other, each layer within one of them;
+    // the whole picture when a layer is repeated across it.
     static std::vector<CRect> ZonesTouchees(CSize picture, const CoucheTexte& texte, const CoucheLogo& logo,
                                             MemoireSignature* memoire = nullptr);
     // SigneSurPlace on a piece of a picture of that size whose top-left is

@@ -26,7 +26,8 @@ CString Resolu(const CString& chemin, const std::string& dossier)
 } // namespace
 
 EtapeSignature::EtapeSignature(const ModeleSignature& reglages, const std::string& dossierLogo)
-    : m_Qualite(reglages.QualiteJPEG), m_QualiteOrigine(reglages.QualiteOrigine), m_Politique(reglages.MetadonneesSortie)
+    : m_Qualite(reglages.QualiteJPEG), m_QualiteOrigine(reglages.QualiteOrigine),
+      m_Redimension(reglages.RedimensionSortie), m_Politique(reglages.MetadonneesSortie)
 {
     m_Texte = CouchesSignature::Texte(reglages, CreateFontIndirect(&reglages.Fonte));
     const CString logo = Resolu(reglages.Logo, dossierLogo);
@@ -91,7 +92,7 @@ int EtapeSignature::SauveSignee(const CString& source, const CString& sortie, HB
 CGraphique::Flux EtapeSignature::ParBlocs(const CString& source, const CString& sortie, int numero,
                                           RapportCodec& rapport)
 {
-    if (!m_QualiteOrigine)
+    if (!m_QualiteOrigine || m_Redimension.Active())
         return CGraphique::Flux::Inapplicable;
     m_Source = source;
     CoucheTexte texte;
@@ -114,6 +115,8 @@ CGraphique::Flux EtapeSignature::EnBandes(const CString& source, const CString& 
 {
     // A JPEG that needs no turning goes through in bands of rows: only those
     // under the signature are held whole.
+    if (m_Redimension.Active())
+        return CGraphique::Flux::Inapplicable;
     m_Source = source;
     CoucheTexte texte;
     CSize taille;
@@ -171,7 +174,7 @@ HBITMAP EtapeSignature::LitImage(const CString& chemin)
     // Upright as viewers show it; what it carries waits for the save.
     m_Metadonnees = Metadonnees();
     ReservePixels::Use reserve(m_Reserve);
-    return m_Graphique.ChargePhoto(chemin, m_Metadonnees, m_Rapport);
+    return m_Graphique.ChargePhoto(chemin, m_Metadonnees, m_Rapport, m_Redimension);
 }
 
 int EtapeSignature::EcritImage(const CString& chemin, HBITMAP image, RapportCodec& rapport)

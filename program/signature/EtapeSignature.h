@@ -59,7 +59,8 @@ public:
     // All three for one picture. With the original's quality kept, a JPEG
     // written as JPEG has only the blocks under the signature encoded again;
     // otherwise a JPEG written as JPEG with no turn is streamed in bands of
-    // rows, to the same bytes as the whole-picture way.
+    // rows, to the same bytes as the whole-picture way. A picture to make
+    // smaller always takes the whole-picture way.
     Resultat Traite(const CString& source, const CString& sortie, int numero = 1);
 
     // A streamed picture is encoded on a second thread while it is decoded:
@@ -95,6 +96,9 @@ private:
 
     int m_Qualite;
     bool m_QualiteOrigine;
+    // Pictures made smaller are loaded whole: neither the block way nor
+    // the streamed way can change a picture's size.
+    RegleTaille m_Redimension;
     PolitiqueMetadonnees m_Politique;
     // What the picture being signed carries, from Charge to Sauve.
     Metadonnees m_Metadonnees;

@@ -1,10 +1,11 @@
 #pragma once
 // What a signing step keeps from one picture to the next: the font at the
 // height last asked for, the logo resampled to the size last asked for and
-// the text layer last drawn. The pictures of one camera share a size, so a
+// the text layer last drawn, the repeated marks last made. The pictures of one camera share a size, so a
 // run draws these once. One per thread, like the step that holds it.
 
 #include "DessinStyle.h"
+#include "MotifRepete.h"
 
 #include "Bitmap.h"
 #include "Font.h"
@@ -39,6 +40,8 @@ public:
                               const LogoSvg* dessin = nullptr);
 
     DessinStyle::Calque Texte;
+    MotifRepete MotifTexte;
+    MotifRepete MotifLogo;
 
 private:
     LOGFONT m_Modele{};

@@ -127,6 +127,11 @@ void EcritExtensions(CArchive& archive, const ModeleSignature& m)
         valeur << std::uint32_t(1);
         EcritEnregistrement(enregistrements, Tag::QualiteOrigine, valeur);
     }
+    if (m.RedimensionSortie.Active()) {
+        CArchive valeur;
+        valeur << static_cast<std::uint32_t>(m.RedimensionSortie.Genre) << m.RedimensionSortie.Valeur;
+        EcritEnregistrement(enregistrements, Tag::RedimensionSortie, valeur);
+    }
     if (enregistrements.Bytes().empty())
         return;
     archive.Write(ModeleSignature::kSignatureExtension, sizeof ModeleSignature::kSignatureExtension);
@@ -159,6 +164,17 @@ void LitEnregistrement(ModeleSignature::Extension tag, CArchive& valeur, ModeleS
         std::uint32_t v = 0;
         if (LitValeur(valeur, v) && v <= 1)
             m.QualiteOrigine = v != 0;
+        break;
+    }
+    case ModeleSignature::Extension::RedimensionSortie: {
+        std::uint32_t genre = 0;
+        RegleTaille r;
+        if (LitValeur(valeur, genre) && LitValeur(valeur, r.Valeur)
+            && genre <= static_cast<std::uint32_t>(RegleTaille::Mode::Pourcentage)) {
+            r.Genre = static_cast<RegleTaille::Mode>(genre);
+            if (r.Valide())
+                m.RedimensionSortie = r;
+        }
         break;
     }
     }
@@ -242,6 +258,7 @@ ModeleSignature::Lecture ModeleSignature::Lit(CArchive& archive, HWND owner)
     StyleTexte = Style();
     StyleLogo = Style();
     QualiteOrigine = false;
+    RedimensionSortie = RegleTaille();
     LitExtensions(archive, *this);
     return Lecture::Complete;
 }

@@ -27,6 +27,7 @@
 #include "CArchive.h"
 #include "Types.h"
 #include "codecs/Metadonnees.h"
+#include "image/RegleTaille.h"
 
 #include <string>
 
@@ -76,6 +77,8 @@ struct ModeleSignature {
     // "Same as the original": a JPEG written as JPEG keeps its own quality
     // and tables; QualiteJPEG serves the other pictures.
     bool QualiteOrigine = false;
+    // "Resize": the picture made smaller before it is signed.
+    RegleTaille RedimensionSortie;
 
     // The extension block's tags; each new option adds its own.
     enum class Extension : std::uint16_t {
@@ -84,6 +87,7 @@ struct ModeleSignature {
         StyleLogo = 3,         // a Style's fields
         FormatSortie = 4,      // u32, a FormatSortie
         QualiteOrigine = 5,    // u32, 0 or 1
+        RedimensionSortie = 6, // u32 RegleTaille::Mode, u32 value
     };
     static constexpr char kSignatureExtension[4] = {'T', 'P', 'X', '1'};
     static constexpr std::size_t kExtensionMaximale = std::size_t(1) << 20;

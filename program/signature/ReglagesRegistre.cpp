@@ -52,6 +52,7 @@ void Parcours(Acces& a, Reglages& r)
     a.Apparence("SL:Style", r.StyleLogo);
     a.Format("FormatSortie", r.FormatEnregistrement);
     a.Booleen("QualiteOrigine", r.QualiteOrigine);
+    a.Reduction("RedimensionSortie", r.RedimensionSortie);
 }
 
 struct Lecteur {
@@ -100,6 +101,17 @@ struct Lecteur {
         if (base.Lecture(nom, lu) && lu >= 0 && lu <= static_cast<int>(FormatSortie::AVIF))
             v = static_cast<FormatSortie>(lu);
     }
+    // Its two numbers are taken together, and only as a rule that holds.
+    void Reduction(const CString& nom, RegleTaille& v)
+    {
+        int genre = 0;
+        int valeur = 0;
+        if (!base.Lecture(nom, genre) || !base.Lecture(nom + "Valeur", valeur) || genre < 0 || valeur < 0)
+            return;
+        const RegleTaille lu{static_cast<RegleTaille::Mode>(genre), static_cast<std::uint32_t>(valeur)};
+        if (genre <= static_cast<int>(RegleTaille::Mode::Pourcentage) && lu.Valide())
+            v = lu;
+    }
     void Apparence(const CString& nom, Style& v)
     {
         // Over the current fields: a shorter record leaves the rest as it
@@ -129,6 +141,11 @@ struct Ecrivain {
     void Politique(const CString& nom, PolitiqueMetadonnees v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
     void Format(const CString& nom, FormatSortie v) { Note(base.Ecriture(nom, static_cast<int>(v))); }
     void Booleen(const CString& nom, bool v) { Coche(nom, v); }
+    void Reduction(const CString& nom, const RegleTaille& v)
+    {
+        Note(base.Ecriture(nom, static_cast<int>(v.Genre)));
+        Note(base.Ecriture(nom + "Valeur", static_cast<int>(v.Valeur)));
+    }
     void Apparence(const CString& nom, const Style& v)
     {
         CArchive octets;

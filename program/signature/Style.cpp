@@ -106,6 +106,9 @@ void Style::Ecrit(CArchive& archive) const
     for (int v : {OmbreX, OmbreY, OmbreFlou})
         archive << std::int32_t(v);
     archive << std::uint32_t(CouleurOmbre) << std::int32_t(OpaciteOmbre);
+    const Style defaut;
+    if (Repete != defaut.Repete || Angle != defaut.Angle || Espacement != defaut.Espacement)
+        archive << std::int32_t(Repete ? 1 : 0) << std::int32_t(Angle) << std::int32_t(Espacement);
 }
 
 void Style::Lit(CArchive& archive)
@@ -121,4 +124,11 @@ void Style::Lit(CArchive& archive)
     Champ(archive, OmbreFlou, 0, kFlouMaximal);
     Couleur(archive, CouleurOmbre);
     Champ(archive, OpaciteOmbre, 0, 100);
+    std::int32_t repete = 0, angle = 0, espacement = 0;
+    archive >> repete >> angle >> espacement;
+    if (archive.Failed() || espacement == 0)
+        return;
+    Repete = repete != 0;
+    Angle = std::clamp<int>(angle, 0, kAngleMaximal);
+    Espacement = std::clamp<int>(espacement, kEspacementMinimal, kEspacementMaximal);
 }

@@ -30,11 +30,20 @@ struct Style {
     int OmbreFlou = 0;
     COLORREF CouleurOmbre = 0;
     int OpaciteOmbre = 0; // percent
+    // The layer laid again and again across the whole picture instead of
+    // once at its place: turned by Angle degrees (anticlockwise), with
+    // Espacement percent of the shorter side between neighbouring marks.
+    bool Repete = false;
+    int Angle = 30;
+    int Espacement = 25;
 
     static constexpr int kTailleMaximale = 10000; // 100 %
     static constexpr int kContourMaximal = 200;
     static constexpr int kDecalageMaximal = 1000;
     static constexpr int kFlouMaximal = 100;
+    static constexpr int kAngleMaximal = 90;
+    static constexpr int kEspacementMinimal = 5;
+    static constexpr int kEspacementMaximal = 100;
 
     bool operator==(const Style&) const = default;
     bool ParDefaut() const { return *this == Style(); }
@@ -57,7 +66,13 @@ struct Style {
 
     // A fixed list of 32-bit fields; reading takes each field that is whole,
     // brought into its range, so a shorter record leaves the rest as it was.
+    // The repeat's three fields follow only when one differs from its
+    // default: a record without them keeps the bytes it always had, and a
+    // reader that knows only the first fields skips them. They are taken
+    // together or not at all; a spacing of 0, never written, is a reader's
+    // zero padding past the record.
     void Ecrit(CArchive& archive) const;
     void Lit(CArchive& archive);
     static constexpr std::size_t kOctets = 11 * 4;
+    static constexpr std::size_t kOctetsRepetition = 3 * 4;
 };

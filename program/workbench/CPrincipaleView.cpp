@@ -44,17 +44,17 @@ constexpr std::uint32_t kEditNombre = Opt::Number | Opt::Right;
 
 // Group boxes carry no title: their icon and caption sit on their top edge.
 const bool registered = DialogTemplate::Register({
-    CPrincipaleView::IDD, "", 421, 344, "Comic Sans MS", 8,
+    CPrincipaleView::IDD, "", 421, 372, "Comic Sans MS", 8,
     Opt::Child | Opt::Visible, ResourceModule::Program,
     {
-        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 168},
+        {ControlKind::GroupBox, kCadreAffichage, "", 4, 2, 128, 196},
         {ControlKind::Static, -1, "Display", 20, 11, 100, 9},
-        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 130, Opt::Center | Opt::Border, 121},
-        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 168},
+        {ControlKind::Picture, kAffichage, "", 8, 28, 120, 158, Opt::Center | Opt::Border, 121},
+        {ControlKind::GroupBox, kCadreListe, "", 135, 2, 166, 196},
         {ControlKind::Static, -1, "Files List", 151, 11, 140, 9},
-        {ControlKind::ListView, kListe, "", 140, 24, 156, 128, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
-        {ControlKind::Static, kCompteur, "(000/000)", 140, 155, 156, 10, Opt::Center},
-        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 168},
+        {ControlKind::ListView, kListe, "", 140, 24, 156, 156, Opt::Report | Opt::SingleSel | Opt::SortAscending | Opt::Border},
+        {ControlKind::Static, kCompteur, "(000/000)", 140, 183, 156, 10, Opt::Center},
+        {ControlKind::GroupBox, kCadreReglages, "", 304, 2, 113, 196},
         {ControlKind::Static, -1, "Setup", 320, 11, 90, 9},
         {ControlKind::Static, -1, "Directory", 309, 24, 100, 9},
         {ControlKind::RadioButton, kRepertoireAucun, "Keep original", 313, 33, 95, 10, Opt::Group},
@@ -74,9 +74,13 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::ComboBox, kMetadonnees, "Keep all|Keep all but location|Remove all", 345, 141, 67, 12},
         {ControlKind::Static, -1, "Save as", 309, 157, 36, 9},
         {ControlKind::ComboBox, kFormatSortie, "Source format|JPEG|PNG|WebP|HEIC|AVIF", 345, 155, 67, 12},
-        {ControlKind::GroupBox, kCadreSignature, "", 4, 173, 413, 168},
-        {ControlKind::Static, -1, "The Signing", 20, 182, 200, 9},
-        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 193, 398, 147},
+        {ControlKind::Static, -1, "Resize", 309, 171, 36, 9},
+        {ControlKind::ComboBox, kRedimension, "No|Longest side|Shorter side|Percent", 345, 169, 67, 12},
+        {ControlKind::Edit, kRedimensionValeur, "", 345, 183, 50, 12, kEditNombre},
+        {ControlKind::Static, kRedimensionUnite, "px", 398, 185, 14, 9},
+        {ControlKind::GroupBox, kCadreSignature, "", 4, 201, 413, 168},
+        {ControlKind::Static, -1, "The Signing", 20, 210, 200, 9},
+        {ControlKind::GroupBox, kCadrePanneaux, "", 11, 221, 398, 147},
     },
 });
 
@@ -221,6 +225,9 @@ void CPrincipaleView::ValeurDefautSortie()
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         format->setCurrentIndex(static_cast<int>(FormatSortie::Source));
     CheckDlgButton(kQualiteOrigine, BST_UNCHECKED);
+    if (auto* redimension = GetDlgItemAs<QComboBox>(kRedimension))
+        redimension->setCurrentIndex(0);
+    SetDlgItemText(kRedimensionValeur, CString());
 }
 
 void CPrincipaleView::RegleNomFichier()
@@ -583,6 +590,7 @@ void CPrincipaleView::ReinitialiseTout()
     RegleNomFichier();
     RegleRepertoire();
     RegleQualite();
+    RegleRedimension();
     ChargeSelection(CString());
     ConstruitApercu();
     AfficheCompteur();

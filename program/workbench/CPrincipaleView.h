@@ -90,6 +90,8 @@ public:
     void RegleNomFichier();
     void RegleRepertoire();
     void RegleQualite();
+    // The resize number serves a mode other than "No", in the unit it names.
+    void RegleRedimension();
     void ValeurDefautSortie();
 
     // The application's image toolbox; null outside the program.

@@ -37,12 +37,14 @@ void CPrincipaleView::ChargeSelection(const CString& chemin)
     // A file removed since it was listed shows the background, silently.
     const bool present = !chemin.empty() && QFileInfo(QString::fromStdString(chemin)).isFile();
     CGraphique* graphique = Graphique();
-    // Shown upright, as it will be signed.
+    // Shown upright and at the size it will be signed at.
     MetadonneesSelection = Metadonnees();
     CheminSelection = present ? chemin : CString();
     m_memoireApercu.Oublie();
     m_parallele.Abandonne();
-    HBITMAP charge = present && graphique ? graphique->ChargePhoto(chemin, MetadonneesSelection) : nullptr;
+    HBITMAP charge = present && graphique
+                         ? graphique->ChargePhoto(chemin, MetadonneesSelection, Reglages().RedimensionSortie)
+                         : nullptr;
     RemplaceImage(ImageSelection, charge ? charge : ImageFond);
     TailleImage = CSize();
     ProfondeurImage = 0;

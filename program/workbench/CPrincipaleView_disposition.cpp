@@ -36,7 +36,7 @@ void CPrincipaleView::RetientDisposition()
     const DialogTemplate* disposition = DialogTemplate::Find(IDD);
     m_tailleDisposition = QSize(DialogUnits::X(disposition->cx), DialogUnits::Y(disposition->cy));
     m_besoinReglages = 0;
-    for (const int id : {kMetadonnees, kFormatSortie})
+    for (const int id : {kMetadonnees, kFormatSortie, kRedimension})
         if (auto* liste = GetDlgItemAs<QComboBox>(id))
             m_besoinReglages = std::max(m_besoinReglages, liste->sizeHint().width() - liste->width());
 }
@@ -66,9 +66,11 @@ QRect CPrincipaleView::PlaceEtiree(int id, QRect origine, QSize surplus) const
     } else {
         // The lists and the folder's edit widen; what sits at the right edge follows it.
         place.translate(reste, 0);
-        if (id == kCadreReglages || id == kRepertoire || id == kMetadonnees || id == kFormatSortie)
+        if (id == kCadreReglages || id == kRepertoire || id == kMetadonnees || id == kFormatSortie
+            || id == kRedimension || id == kRedimensionValeur)
             place.setWidth(origine.width() + reglages);
-        else if (id == kChoixRepertoire || id == kNomFichier || id == kQualite || id == kQualiteSpin)
+        else if (id == kChoixRepertoire || id == kNomFichier || id == kQualite || id == kQualiteSpin
+                 || id == kRedimensionUnite)
             place.translate(reglages, 0);
     }
     return place;

@@ -57,6 +57,15 @@ ModeleSignature CPrincipaleView::Reglages() const
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         r.FormatEnregistrement = static_cast<FormatSortie>(std::max(0, format->currentIndex()));
     r.QualiteOrigine = IsDlgButtonChecked(kQualiteOrigine) == BST_CHECKED;
+    // A mode whose number is missing or out of range resizes nothing.
+    if (auto* redimension = GetDlgItemAs<QComboBox>(kRedimension); redimension && redimension->currentIndex() > 0) {
+        BOOL nombre = FALSE;
+        const int valeur = GetDlgItemInt(kRedimensionValeur, &nombre);
+        const RegleTaille lue{static_cast<RegleTaille::Mode>(redimension->currentIndex()),
+                              static_cast<std::uint32_t>(std::max(valeur, 0))};
+        if (nombre && lue.Valide())
+            r.RedimensionSortie = lue;
+    }
     return r;
 }
 
@@ -93,6 +102,10 @@ void CPrincipaleView::FixeReglages(const ModeleSignature& r)
     if (auto* format = GetDlgItemAs<QComboBox>(kFormatSortie))
         format->setCurrentIndex(static_cast<int>(r.FormatEnregistrement));
     CheckDlgButton(kQualiteOrigine, r.QualiteOrigine ? BST_CHECKED : BST_UNCHECKED);
+    if (auto* redimension = GetDlgItemAs<QComboBox>(kRedimension))
+        redimension->setCurrentIndex(static_cast<int>(r.RedimensionSortie.Genre));
+    SetDlgItemText(kRedimensionValeur,
+                   r.RedimensionSortie.Active() ? std::to_string(r.RedimensionSortie.Valeur) : CString());
 }
 
 // ---- "Setup" changed by the user ----
@@ -129,12 +142,33 @@ void CPrincipaleView::OnEditChanged(int id)
 {
     if (id == kNomFichier || id == kQualite || id == kRepertoire)
         MarqueModifie();
+    if (id == kRedimensionValeur) {
+        MarqueModifie();
+        // The picture shown is the one the run signs, at its new size.
+        ChargeSelection(CString(CheminSelection));
+        ConstruitApercu();
+    }
 }
 
 void CPrincipaleView::OnSelectionChanged(int id)
 {
     if (id == kMetadonnees || id == kFormatSortie)
         MarqueModifie();
+    if (id == kRedimension) {
+        RegleRedimension();
+        MarqueModifie();
+        ChargeSelection(CString(CheminSelection));
+        ConstruitApercu();
+    }
+}
+
+void CPrincipaleView::RegleRedimension()
+{
+    auto* redimension = GetDlgItemAs<QComboBox>(kRedimension);
+    const int mode = redimension ? redimension->currentIndex() : 0;
+    if (QWidget* valeur = GetDlgItem(kRedimensionValeur))
+        valeur->setEnabled(mode > 0);
+    SetDlgItemText(kRedimensionUnite, mode == static_cast<int>(RegleTaille::Mode::Pourcentage) ? "%" : "px");
 }
 
 // The number still serves the pictures that are not JPEG photographs
@@ -184,6 +218,7 @@ void CPrincipaleView::LectureReglages()
     RegleNomFichier();
     RegleRepertoire();
     RegleQualite();
+    RegleRedimension();
     UpdateData(FALSE);
 }
 
@@ -254,9 +289,12 @@ void CPrincipaleView::Rafraichit()
         PanneauLogo->ConstruitApercuLogo();
         PanneauLogo->UpdateData(FALSE);
     }
+    // The template may resize the selected picture otherwise.
+    ChargeSelection(CString(CheminSelection));
     ConstruitApercu();
     RegleNomFichier();
     RegleRepertoire();
     RegleQualite();
+    RegleRedimension();
     UpdateData(FALSE);
 }

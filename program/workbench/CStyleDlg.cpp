@@ -4,6 +4,7 @@
 #include "Interaction.h"
 #include "SilentInteraction.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 
@@ -19,7 +20,7 @@ namespace {
 using D = CStyleDlg;
 
 const bool registered = DialogTemplate::Register({
-    D::IDD, "Style", 230, 190, "MS Sans Serif", 8,
+    D::IDD, "Style", 230, 240, "MS Sans Serif", 8,
     Opt::SysMenu, ResourceModule::Program,
     {
         {ControlKind::GroupBox, -1, "Size and place", 6, 4, 218, 56},
@@ -28,25 +29,31 @@ const bool registered = DialogTemplate::Register({
         {ControlKind::CheckBox, D::kPlaceRelative, "Margins and position in % of the picture", 12, 30, 200, 10},
         {ControlKind::Static, -1, "Opacity (%):", 12, 45, 60, 9},
         {ControlKind::Edit, D::kOpacite, "", 76, 43, 30, 12, Opt::Number},
-        {ControlKind::GroupBox, D::kGroupeContour, "Outline", 6, 64, 218, 36},
-        {ControlKind::Static, -1, "Width:", 12, 80, 26, 9},
-        {ControlKind::Edit, D::kContour, "", 40, 78, 26, 12, Opt::Number},
-        {ControlKind::CheckBox, D::kContourRelatif, "% of text height", 70, 79, 80, 10},
-        {ControlKind::PushButton, D::kCouleurContour, "Color...", 152, 77, 40, 14},
-        {ControlKind::Static, D::kApercuContour, "", 196, 77, 22, 14, Opt::Border},
-        {ControlKind::GroupBox, D::kGroupeOmbre, "Shadow", 6, 104, 218, 60},
-        {ControlKind::Static, -1, "Offset X:", 12, 120, 34, 9},
-        {ControlKind::Edit, D::kOmbreX, "", 48, 118, 26, 12},
-        {ControlKind::Static, -1, "Y:", 80, 120, 10, 9},
-        {ControlKind::Edit, D::kOmbreY, "", 92, 118, 26, 12},
-        {ControlKind::Static, -1, "Blur:", 124, 120, 22, 9},
-        {ControlKind::Edit, D::kFlou, "", 148, 118, 26, 12, Opt::Number},
-        {ControlKind::Static, -1, "Opacity (%):", 12, 142, 60, 9},
-        {ControlKind::Edit, D::kOpaciteOmbre, "", 76, 140, 30, 12, Opt::Number},
-        {ControlKind::PushButton, D::kCouleurOmbre, "Color...", 152, 139, 40, 14},
-        {ControlKind::Static, D::kApercuOmbre, "", 196, 139, 22, 14, Opt::Border},
-        {ControlKind::DefPushButton, IDOK, "OK", 56, 170, 50, 14},
-        {ControlKind::PushButton, IDCANCEL, "Cancel", 124, 170, 50, 14},
+        {ControlKind::GroupBox, D::kGroupeRepetition, "Repeated mark", 6, 64, 218, 46},
+        {ControlKind::CheckBox, D::kRepete, "Repeat across the picture", 12, 76, 200, 10},
+        {ControlKind::Static, -1, "Angle:", 12, 94, 26, 9},
+        {ControlKind::Edit, D::kAngle, "", 40, 92, 26, 12, Opt::Number},
+        {ControlKind::Static, -1, "Spacing %:", 80, 94, 40, 9},
+        {ControlKind::Edit, D::kEspacement, "", 122, 92, 26, 12, Opt::Number},
+        {ControlKind::GroupBox, D::kGroupeContour, "Outline", 6, 114, 218, 36},
+        {ControlKind::Static, -1, "Width:", 12, 130, 26, 9},
+        {ControlKind::Edit, D::kContour, "", 40, 128, 26, 12, Opt::Number},
+        {ControlKind::CheckBox, D::kContourRelatif, "% of text height", 70, 129, 80, 10},
+        {ControlKind::PushButton, D::kCouleurContour, "Color...", 152, 127, 40, 14},
+        {ControlKind::Static, D::kApercuContour, "", 196, 127, 22, 14, Opt::Border},
+        {ControlKind::GroupBox, D::kGroupeOmbre, "Shadow", 6, 154, 218, 60},
+        {ControlKind::Static, -1, "Offset X:", 12, 170, 34, 9},
+        {ControlKind::Edit, D::kOmbreX, "", 48, 168, 26, 12},
+        {ControlKind::Static, -1, "Y:", 80, 170, 10, 9},
+        {ControlKind::Edit, D::kOmbreY, "", 92, 168, 26, 12},
+        {ControlKind::Static, -1, "Blur:", 124, 170, 22, 9},
+        {ControlKind::Edit, D::kFlou, "", 148, 168, 26, 12, Opt::Number},
+        {ControlKind::Static, -1, "Opacity (%):", 12, 192, 60, 9},
+        {ControlKind::Edit, D::kOpaciteOmbre, "", 76, 190, 30, 12, Opt::Number},
+        {ControlKind::PushButton, D::kCouleurOmbre, "Color...", 152, 189, 40, 14},
+        {ControlKind::Static, D::kApercuOmbre, "", 196, 189, 22, 14, Opt::Border},
+        {ControlKind::DefPushButton, IDOK, "OK", 56, 220, 50, 14},
+        {ControlKind::PushButton, IDCANCEL, "Cancel", 124, 220, 50, 14},
     },
 });
 
@@ -68,6 +75,9 @@ CStyleDlg::CStyleDlg(const Style& style, bool texte, QWidget* parent)
     m_Flou = style.OmbreFlou;
     m_OpaciteOmbre = style.OpaciteOmbre;
     m_CouleurOmbre = style.CouleurOmbre;
+    m_Repete = style.Repete;
+    m_Angle = style.Angle;
+    m_Espacement = style.Espacement;
 }
 
 BOOL CStyleDlg::OnInitDialog()
@@ -75,10 +85,10 @@ BOOL CStyleDlg::OnInitDialog()
     CDialog::OnInitDialog();
     setWindowTitle(m_Texte ? "Text style" : "Logo style");
     if (!m_Texte) {
-        // The logo has no outline nor shadow: the dialog ends below its first group.
+        // The logo has no outline nor shadow: the dialog ends below the repeat.
         QWidget* ok = GetDlgItem(IDOK);
         QWidget* annule = GetDlgItem(IDCANCEL);
-        const int haut = DialogUnits::Y(64);
+        const int haut = DialogUnits::Y(114);
         for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             if (w != ok && w != annule && w->y() >= haut)
                 w->hide();
@@ -89,6 +99,7 @@ BOOL CStyleDlg::OnInitDialog()
         setFixedHeight(height() - decalage);
     }
     MontreCouleurs();
+    ActiveRepetition();
     return TRUE;
 }
 
@@ -101,6 +112,11 @@ void CStyleDlg::DoDataExchange(CDataExchange* pDX)
     DDX_Check(pDX, kPlaceRelative, m_PlaceRelative);
     DDX_Text(pDX, kOpacite, m_Opacite);
     DDV_MinMaxInt(pDX, m_Opacite, 0, 100);
+    DDX_Check(pDX, kRepete, m_Repete);
+    DDX_Text(pDX, kAngle, m_Angle);
+    DDV_MinMaxInt(pDX, m_Angle, 0, Style::kAngleMaximal);
+    DDX_Text(pDX, kEspacement, m_Espacement);
+    DDV_MinMaxInt(pDX, m_Espacement, Style::kEspacementMinimal, Style::kEspacementMaximal);
     if (m_Texte) {
         DDX_Text(pDX, kContour, m_Contour);
         DDV_MinMaxInt(pDX, m_Contour, 0, Style::kContourMaximal);
@@ -119,6 +135,9 @@ void CStyleDlg::DoDataExchange(CDataExchange* pDX)
     Valeur.TailleRelative = m_Relative ? std::max(1, static_cast<int>(std::lround(m_Taille * 100))) : 0;
     Valeur.PlaceRelative = m_PlaceRelative;
     Valeur.Opacite = m_Opacite;
+    Valeur.Repete = m_Repete != 0;
+    Valeur.Angle = m_Angle;
+    Valeur.Espacement = m_Espacement;
     if (m_Texte) {
         Valeur.Contour = m_Contour;
         Valeur.ContourRelatif = m_ContourRelatif;
@@ -136,7 +155,9 @@ void CStyleDlg::OnClicked(int id)
     COLORREF* couleur = id == kCouleurContour ? &m_CouleurContour : id == kCouleurOmbre ? &m_CouleurOmbre : nullptr;
     if (!couleur) {
         CDialog::OnClicked(id);
-        if (id == kRelative || id == kPlaceRelative || id == kContourRelatif)
+        if (id == kRepete)
+            ActiveRepetition();
+        if (id == kRelative || id == kPlaceRelative || id == kContourRelatif || id == kRepete)
             Previsualise();
         return;
     }
@@ -191,4 +212,13 @@ void CStyleDlg::MontreCouleurs()
             apercu->setStyleSheet(QString("background-color: %1").arg(hexa));
             apercu->setToolTip(hexa);
         }
+}
+
+void CStyleDlg::ActiveRepetition()
+{
+    const auto* repete = GetDlgItemAs<QAbstractButton>(kRepete);
+    const bool actif = repete && repete->isChecked();
+    for (int id : {kAngle, kEspacement})
+        if (QWidget* champ = GetDlgItem(id))
+            champ->setEnabled(actif);
 }

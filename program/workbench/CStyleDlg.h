@@ -1,7 +1,8 @@
 #pragma once
 // The small dialog behind each signature panel's "Style..." button: size
-// relative to the picture, margins in percent and opacity for the text or
-// the logo; outline and shadow for the text alone.
+// relative to the picture, margins in percent, opacity and a mark repeated
+// across the picture for the text or the logo; outline and shadow for the
+// text alone.
 
 #include "CDialog.h"
 #include "Style.h"
@@ -30,6 +31,10 @@ public:
     static constexpr int kApercuOmbre = 1054;
     static constexpr int kGroupeContour = 1055;
     static constexpr int kGroupeOmbre = 1056;
+    static constexpr int kGroupeRepetition = 1057;
+    static constexpr int kRepete = 1058;
+    static constexpr int kAngle = 1059;
+    static constexpr int kEspacement = 1060;
 
     // texte: the text panel's style, with its outline and shadow.
     CStyleDlg(const Style& style, bool texte, QWidget* parent = nullptr);
@@ -47,6 +52,8 @@ protected:
 
 private:
     void MontreCouleurs();
+    // The angle and the spacing mean something only for a repeated mark.
+    void ActiveRepetition();
     // The controls read without a warning nor a move of the focus; passed to
     // EnDirect when they hold a valid style not yet passed.
     void Previsualise();
@@ -66,4 +73,7 @@ private:
     int m_OpaciteOmbre = 0;
     COLORREF m_CouleurContour = 0;
     COLORREF m_CouleurOmbre = 0;
+    int m_Repete = 0;
+    int m_Angle = 0;
+    int m_Espacement = 0;
 };

@@ -21,4 +21,7 @@ constexpr int kRepertoire = 1510;
 constexpr int kMetadonnees = 1511;
 constexpr int kFormatSortie = 1512;
 constexpr int kQualiteOrigine = 1513;
+constexpr int kRedimension = 1520;
+constexpr int kRedimensionValeur = 1521;
+constexpr int kRedimensionUnite = 1522;
 constexpr int kCompteur = 1700;

@@ -1,10 +1,12 @@
 // A layer's style: sizes and places relative to the picture, and its bytes.
 
+#include "ModeleSignature.h"
 #include "Style.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -170,6 +172,69 @@ TEST(Style, BytesRoundTripAndHostileFieldsAreBroughtIntoRange)
     EXPECT_EQ(partiel.Opacite, 60);
     EXPECT_EQ(partiel.Contour, 2);
     EXPECT_EQ(partiel.OpaciteOmbre, 0);
+}
+
+// The repeat's fields follow the others only when set, so every record
+// written before them keeps its bytes, and they are read together or not.
+TEST(Style, RepeatFieldsFollowOnlyWhenSetAndAreReadTogether)
+{
+    const auto octets = [](const Style& s) {
+        CArchive a;
+        s.Ecrit(a);
+        return a.Bytes();
+    };
+    const auto relit = [](std::vector<BYTE> bytes, Style s) {
+        CArchive a(bytes);
+        s.Lit(a);
+        return s;
+    };
+    Style effets;
+    effets.Opacite = 60;
+    EXPECT_EQ(octets(effets).size(), Style::kOctets) << "no repeat: the record as it always was";
+    Style repete = effets;
+    repete.Repete = true;
+    repete.Angle = 45;
+    repete.Espacement = 10;
+    const std::vector<BYTE> b = octets(repete);
+    ASSERT_EQ(b.size(), Style::kOctets + Style::kOctetsRepetition);
+    EXPECT_EQ(relit(b, Style()), repete);
+    EXPECT_EQ(relit({b.begin(), b.begin() + Style::kOctets}, Style()), effets) << "an older record";
+    EXPECT_FALSE(relit({b.begin(), b.end() - 4}, Style()).Repete) << "cut inside the three";
+    // Zero padding past a record (the settings store's buffer) is no repeat.
+    std::vector<BYTE> rembourre = octets(effets);
+    rembourre.resize(rembourre.size() + 64, 0);
+    EXPECT_EQ(relit(rembourre, repete), repete);
+
+    struct Cas {
+        std::int32_t repete, angle, espacement;
+        int angleLu, espacementLu;
+    };
+    for (const Cas& c : {Cas{-7, INT32_MIN, INT32_MAX, 0, Style::kEspacementMaximal},
+                         Cas{1, INT32_MAX, -3, Style::kAngleMaximal, Style::kEspacementMinimal}}) {
+        CArchive hostile;
+        effets.Ecrit(hostile);
+        hostile << c.repete << c.angle << c.espacement;
+        const Style lu = relit(hostile.Bytes(), Style());
+        EXPECT_TRUE(lu.Repete);
+        EXPECT_EQ(lu.Angle, c.angleLu);
+        EXPECT_EQ(lu.Espacement, c.espacementLu);
+    }
+
+    // Through a template: only the styles' records grow.
+    ModeleSignature m;
+    m.StyleTexte = effets;
+    CArchive sans;
+    m.Ecrit(sans);
+    m.StyleTexte = repete;
+    m.StyleLogo = repete;
+    CArchive avec;
+    m.Ecrit(avec);
+    EXPECT_EQ(avec.Bytes().size(), sans.Bytes().size() + 6 + Style::kOctets + 2 * Style::kOctetsRepetition);
+    CArchive lu(avec.Bytes());
+    ModeleSignature relu;
+    ASSERT_EQ(relu.Lit(lu), ModeleSignature::Lecture::Complete);
+    EXPECT_EQ(relu.StyleTexte, repete);
+    EXPECT_EQ(relu.StyleLogo, repete);
 }
 
 } // namespace

@@ -63,9 +63,9 @@ TEST_F(Reglages, AcrossTwoRunsOfTheProgram)
     EXPECT_EQ(fonte.typeId(), QMetaType::QByteArray);
     EXPECT_EQ(fonte.toByteArray().size(), 60);
     QSettings magasin(QString::fromStdString(Magasin()), QSettings::IniFormat);
-    // The forty of the original program, the metadata policy, the two layers' styles, the save-as format
-    // and "Same as the original".
-    EXPECT_EQ(magasin.allKeys().size(), 45);
+    // The forty of the original program, the metadata policy, the two layers' styles, the save-as format,
+    // "Same as the original" and "Resize" (its mode and its number).
+    EXPECT_EQ(magasin.allKeys().size(), 47);
     EXPECT_EQ(Valeur("MetadonneesSortie").toString(), "0");
     EXPECT_EQ(Valeur("FormatSortie").toString(), "0");
 

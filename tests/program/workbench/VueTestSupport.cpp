@@ -19,7 +19,7 @@ void VueTest::SetUp()
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(bac.path("config")));
     application = std::make_unique<CTamparoApp>();
     application->Graphique = &graphique;
-    hote.resize(640, 560);
+    hote.resize(640, 610);
     Demarre();
 }
 
