@@ -20,6 +20,8 @@ constexpr long long kPixelsTuile = 1LL << 24;
 
 long long Plancher(long long a, long long b) { return a / b - (a % b != 0 && (a < 0) != (b < 0)); }
 
+long long Arrondi(double v) { return static_cast<long long>(std::floor(v + 0.5)); }
+
 // A premultiplied pixel over an opaque one.
 inline std::uint32_t Sur(std::uint32_t s, std::uint32_t d)
 {
@@ -39,7 +41,9 @@ inline std::uint32_t Sur(std::uint32_t s, std::uint32_t d)
 void MotifRepete::Vide()
 {
     m_Tuile.clear();
-    m_Largeur = m_Hauteur = m_PasX = m_PasY = m_OrigineX = m_OrigineY = 0;
+    m_Largeur = m_Hauteur = m_PasLong = m_PasTravers = m_OrigineX = m_OrigineY = 0;
+    m_Cos = 1;
+    m_Sin = 0;
 }
 
 void MotifRepete::Texte(const CString& texte, HFONT police, COLORREF encre, COLORREF fond, int transparent,
@@ -147,37 +151,95 @@ void MotifRepete::Construit(Cle cle, std::vector<std::uint32_t> source, int larg
         p.end();
         m_Largeur = l;
         m_Hauteur = h;
+        m_Cos = c;
+        m_Sin = s;
     }
     const long long court = std::min(picture.cx, picture.cy);
     const long long ecart =
         (court * std::clamp(style.Espacement, Style::kEspacementMinimal, Style::kEspacementMaximal) + 50) / 100;
-    m_PasX = static_cast<int>(m_Largeur + ecart);
-    m_PasY = static_cast<int>(m_Hauteur + ecart);
+    // Steps from the unturned sizes: the marks stay as close along their own
+    // angle as a level mark is, however long it is.
+    m_PasLong = static_cast<int>(largeur + ecart);
+    m_PasTravers = static_cast<int>(hauteur + ecart);
     m_OrigineX = static_cast<int>(Plancher(1LL * picture.cx - m_Largeur, 2));
     m_OrigineY = static_cast<int>(Plancher(1LL * picture.cy - m_Hauteur, 2));
+}
+
+std::vector<std::pair<long long, long long>> MotifRepete::Marques(long long gauche, long long haut, long long droite,
+                                                                   long long bas) const
+{
+    std::vector<std::pair<long long, long long>> marques;
+    // A mark meets the zone when its top-left, taken from the middle mark's,
+    // lies in [x0, x1] x [y0, y1].
+    const double x0 = static_cast<double>(gauche - m_Largeur + 1 - m_OrigineX);
+    const double x1 = static_cast<double>(droite - 1 - m_OrigineX);
+    const double y0 = static_cast<double>(haut - m_Hauteur + 1 - m_OrigineY);
+    const double y1 = static_cast<double>(bas - 1 - m_OrigineY);
+    if (x0 > x1 || y0 > y1)
+        return marques;
+    const double c = m_Cos, s = m_Sin, pasLong = m_PasLong, pasTravers = m_PasTravers;
+    // Along (c, -s) and across (s, c), with c, s >= 0; one row more each
+    // side for the rounding of the corners.
+    const long long premier = static_cast<long long>(std::floor((x0 * s + y0 * c) / pasTravers)) - 1;
+    const long long dernier = static_cast<long long>(std::ceil((x1 * s + y1 * c) / pasTravers)) + 1;
+    for (long long j = premier; j <= dernier; ++j) {
+        const double bx = j * pasTravers * s, by = j * pasTravers * c;
+        // The row's points are (bx + t c, by - t s): the stretch of t within
+        // the zone, widened by a pixel for the rounding. An axis the row
+        // hardly moves along bounds nothing; cos 90 degrees is not quite 0.
+        double debut = -HUGE_VAL, fin = HUGE_VAL;
+        if (c > 1e-9) {
+            debut = std::max(debut, (x0 - 1 - bx) / c);
+            fin = std::min(fin, (x1 + 1 - bx) / c);
+        }
+        if (s > 1e-9) {
+            debut = std::max(debut, (by - y1 - 1) / s);
+            fin = std::min(fin, (by - y0 + 1) / s);
+        }
+        if (debut > fin)
+            continue;
+        // Every other row half a step along, as bricks are laid.
+        const long long decalage = (j & 1) ? m_PasLong / 2 : 0;
+        const long long fini = static_cast<long long>(std::ceil((fin - decalage) / pasLong)) + 1;
+        for (long long i = static_cast<long long>(std::floor((debut - decalage) / pasLong)) - 1; i <= fini; ++i) {
+            const double t = static_cast<double>(i * m_PasLong + decalage);
+            const long long x = Arrondi(bx + t * c), y = Arrondi(by - t * s);
+            if (x >= x0 && x <= x1 && y >= y0 && y <= y1)
+                marques.emplace_back(x + m_OrigineX, y + m_OrigineY);
+        }
+    }
+    std::stable_sort(marques.begin(), marques.end(), [](const auto& a, const auto& b) {
+        return a.second != b.second ? a.second < b.second : a.first < b.first;
+    });
+    return marques;
 }
 
 void MotifRepete::Pose(HBITMAP piece, CPoint origin) const
 {
     if (!piece || m_Tuile.empty())
         return;
-    const int largeur = piece->width();
+    const int largeur = piece->width(), hauteur = piece->height();
     const bool direct = piece->bitsPerPixel() == 32;
     std::vector<std::uint32_t> tampon(direct ? 0 : static_cast<std::size_t>(largeur));
     const long long gauchePiece = origin.x, droitePiece = gauchePiece + largeur;
-    for (int py = 0; py < piece->height(); ++py) {
-        const long long y = 1LL * origin.y + py - m_OrigineY;
-        const long long rang = Plancher(y, m_PasY);
-        const long long v = y - rang * m_PasY;
-        if (v >= m_Hauteur)
+    const auto marques = Marques(gauchePiece, origin.y, droitePiece, 1LL * origin.y + hauteur);
+    // Sorted by their top rows and all as high, the marks on a row follow
+    // each other: [premiere, apres).
+    std::size_t premiere = 0, apres = 0;
+    for (int py = 0; py < hauteur; ++py) {
+        const long long y = 1LL * origin.y + py;
+        while (premiere < marques.size() && marques[premiere].second + m_Hauteur <= y)
+            ++premiere;
+        while (apres < marques.size() && marques[apres].second <= y)
+            ++apres;
+        if (premiere >= apres)
             continue;
-        const std::uint32_t* tuile = m_Tuile.data() + v * m_Largeur;
-        // Every other row half a step along, as bricks are laid.
-        const long long debut = m_OrigineX + ((rang & 1) ? m_PasX / 2 : 0);
         std::uint32_t* pixels = direct ? reinterpret_cast<std::uint32_t*>(piece->row(py)) : tampon.data();
         if (!direct)
             PixelRows::Read(*piece, 0, py, largeur, pixels);
-        for (long long sx = debut + Plancher(gauchePiece - debut, m_PasX) * m_PasX; sx < droitePiece; sx += m_PasX) {
+        for (std::size_t k = premiere; k < apres; ++k) {
+            const auto [sx, sy] = marques[k];
+            const std::uint32_t* tuile = m_Tuile.data() + (y - sy) * m_Largeur;
             const long long fin = std::min(sx + m_Largeur, droitePiece);
             for (long long x = std::max(sx, gauchePiece); x < fin; ++x)
                 pixels[x - gauchePiece] = Sur(tuile[x - sx], pixels[x - gauchePiece]);

@@ -1,10 +1,12 @@
 #pragma once
 // A signature layer repeated across a whole picture: the layer drawn once
 // into a tile (premultiplied, at the layer's opacity), turned by the style's
-// angle, then laid on a brick grid centred on the picture, every other row
-// shifted by half a step. What it lays at (x, y) depends on x and y alone, so
-// pieces and bands of a picture are signed exactly as the whole. Kept by a
-// signing step (MemoireSignature): the pictures of one size share the tile.
+// angle, then laid on a lattice turned by the same angle and centred on the
+// picture: a step along the mark is its width plus the gap, a step across it
+// its height plus the gap, every other row shifted by half a step along. What
+// it lays at (x, y) depends on x and y alone, so pieces and bands of a
+// picture are signed exactly as the whole. Kept by a signing step
+// (MemoireSignature): the pictures of one size share the tile.
 
 #include "Style.h"
 
@@ -13,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 class MotifRepete {
@@ -28,11 +31,12 @@ public:
     // on the picture.
     void Pose(HBITMAP piece, CPoint origin) const;
 
-    // The tile's size once turned and the grid's steps; 0 when nothing is laid.
+    // The tile's size once turned; 0 when nothing is laid.
     CSize Tuile() const { return CSize(m_Largeur, m_Hauteur); }
-    CSize Pas() const { return CSize(m_PasX, m_PasY); }
-    // The top-left corner of the tile in the grid's first row, which is
-    // centred on the picture.
+    // The lattice's steps along the mark (cx) and across it (cy), whatever
+    // the angle; 0 when nothing is laid.
+    CSize Pas() const { return CSize(m_PasLong, m_PasTravers); }
+    // The top-left corner of the turned tile of the mark centred on the picture.
     CPoint Origine() const { return CPoint(m_OrigineX, m_OrigineY); }
 
 private:
@@ -54,10 +58,15 @@ private:
     // yet applied) and the grid for cle's picture.
     void Construit(Cle cle, std::vector<std::uint32_t> source, int largeur, int hauteur);
     void Vide();
+    // Top-left corners of the marks that meet [gauche, droite) x [haut, bas),
+    // by rows then columns; equal marks come in the same order for any zone.
+    std::vector<std::pair<long long, long long>> Marques(long long gauche, long long haut, long long droite,
+                                                         long long bas) const;
 
     Cle m_Cle;
     std::vector<std::uint32_t> m_Tuile; // premultiplied 0xAARRGGBB, opacity applied
     int m_Largeur = 0, m_Hauteur = 0;
-    int m_PasX = 0, m_PasY = 0;
+    int m_PasLong = 0, m_PasTravers = 0;
+    double m_Cos = 1, m_Sin = 0; // the lattice's direction along the mark is (cos, -sin)
     int m_OrigineX = 0, m_OrigineY = 0;
 };

@@ -1,13 +1,18 @@
 // Layers repeated across the whole picture: where the marks fall, that any
-// piece or band of a picture is signed as the whole, and the turn.
+// piece or band of a picture is signed as the whole, and the turn of the
+// marks and of their lattice.
 
 #include "Composition.h"
 #include "MemoireSignature.h"
+#include "MotifRepete.h"
 #include "TestImages.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <numbers>
+#include <string>
 
 using namespace TestImages;
 
@@ -104,6 +109,79 @@ HBITMAP Extrait(HBITMAP image, int left, int top, int w, int h)
 {
     return Make(w, h, Depth(image), [&](int x, int y) { return Pixel(image, left + x, top + y); });
 }
+
+struct CasTreillis {
+    int angle;
+    int profondeur;
+};
+
+class TreillisTourne : public testing::TestWithParam<CasTreillis> {};
+
+TEST_P(TreillisTourne, LongMarksRepeatAlongTheirAngle)
+{
+    // A 600x40 mark on 1024x768 with a gap of 10 % of 768 = 77: steps of 677
+    // along the mark and 117 across it, whatever the angle.
+    const CasTreillis cas = GetParam();
+    const CSize taille(1024, 768);
+    HBITMAP logoImage = Solid(600, 40, 32, kRouge);
+    const CoucheLogo logo = LogoRepete(logoImage, cas.angle, 10);
+    MotifRepete motif;
+    motif.Logo(logoImage, nullptr, logo.Rendu, taille);
+    EXPECT_EQ(motif.Pas().cx, 677);
+    EXPECT_EQ(motif.Pas().cy, 117);
+    EXPECT_LE(std::abs(motif.Origine().x + motif.Tuile().cx / 2.0 - 512), 1.0) << "the middle mark is centred";
+    EXPECT_LE(std::abs(motif.Origine().y + motif.Tuile().cy / 2.0 - 384), 1.0);
+
+    HBITMAP image = Solid(taille.cx, taille.cy, cas.profondeur, kFond);
+    Composition::SigneSurPlace(image, CoucheTexte(), logo);
+    const double radians = cas.angle * std::numbers::pi / 180.0;
+    const double c = std::cos(radians), s = std::sin(radians);
+    const auto dedans = [&](double x, double y) { return x >= 3 && y >= 3 && x < taille.cx - 3 && y < taille.cy - 3; };
+    const auto couleur = [&](double x, double y) {
+        return Pixel(image, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+    };
+    int marques = 0;
+    for (int j = -8; j <= 8; ++j)
+        for (int i = -3; i <= 3; ++i) {
+            // Along (c, -s), across (s, c); odd rows half a step along.
+            const double t = i * 677.0 + (j % 2 ? 338 : 0);
+            const double x = 512 + j * 117 * s + t * c, y = 384 + j * 117 * c - t * s;
+            if (dedans(x, y)) {
+                ++marques;
+                EXPECT_EQ(couleur(x, y), kRouge) << "the mark " << i << ", " << j;
+            }
+            // Halfway to the next row and to the next mark along: gaps.
+            const double xr = x + 58.5 * s, yr = y + 58.5 * c, xm = x + 338.5 * c, ym = y - 338.5 * s;
+            if (dedans(xr, yr)) {
+                EXPECT_EQ(couleur(xr, yr), kFond) << "below the mark " << i << ", " << j;
+            }
+            if (dedans(xm, ym)) {
+                EXPECT_EQ(couleur(xm, ym), kFond) << "after the mark " << i << ", " << j;
+            }
+        }
+    EXPECT_GE(marques, 6);
+
+    // Quarters cut off the steps, the long marks across them, sign as the whole.
+    MemoireSignature memoire;
+    const int mx = 389, my = 301;
+    for (const CRect& r : {CRect(0, 0, mx, my), CRect(mx, 0, taille.cx, my), CRect(0, my, mx, taille.cy),
+                           CRect(mx, my, taille.cx, taille.cy)}) {
+        HBITMAP piece = Solid(r.Width(), r.Height(), cas.profondeur, kFond);
+        Composition::SignePiece(piece, taille, CPoint(r.left, r.top), CoucheTexte(), logo, &memoire);
+        HBITMAP attendu = Extrait(image, r.left, r.top, r.Width(), r.Height());
+        EXPECT_EQ(FirstDifference(piece, attendu), "") << "the piece from " << r.left << ", " << r.top;
+        DeleteObject(piece);
+        DeleteObject(attendu);
+    }
+    DeleteObject(image);
+    DeleteObject(logoImage);
+}
+
+INSTANTIATE_TEST_SUITE_P(Angles, TreillisTourne, testing::Values(CasTreillis{30, 32}, CasTreillis{45, 24}),
+                         [](const testing::TestParamInfo<CasTreillis>& info) {
+                             return "Angle" + std::to_string(info.param.angle);
+                         });
+
 
 struct CasPieces {
     const char* nom;
