@@ -60,7 +60,7 @@ const bool registered = DialogTemplate::Register({
 } // namespace
 
 CStyleDlg::CStyleDlg(const Style& style, bool texte, QWidget* parent)
-    : CDialog(IDD, parent), Valeur(style), m_Texte(texte), m_Montre(style)
+    : CDialog(IDD, parent), Valeur(style), m_Montre(style), m_Texte(texte)
 {
     m_Relative = style.TailleRelative > 0;
     if (m_Relative)

@@ -280,8 +280,9 @@ TEST_P(JpegParBlocsCas, OnlyTheBoxesChangeAndTheyShowTheMark)
                 attendus.push_back(attendu);
                 obtenus.push_back(apres.pixels[i]);
             }
-    if (!attendus.empty())
+    if (!attendus.empty()) {
         EXPECT_GE(Psnr(attendus, obtenus), cas.psnr);
+    }
 }
 
 const Cas kCas[] = {
