@@ -278,6 +278,7 @@ bool OptionsCli::Lit(const std::vector<std::string>& arguments)
 std::string OptionsCli::TexteAide()
 {
     std::string texte = "Usage: tamparo2-cli [OPTION]... PATH...\n"
+                        "       tamparo2-cli --watch DIR -o OUT [OPTION]...\n"
                         "       tamparo2-cli --summary MANIFEST.jsonl...\n\n";
     texte += Replie("Signs pictures as the Tamparo2 desktop program's \"Sign All Files\" does, without a window, on "
                     "every core. Each PATH is a picture, or a folder whose pictures (named " +
