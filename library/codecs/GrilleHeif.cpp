@@ -130,8 +130,8 @@ bool LitIloc(Lecteur l, const Derives& derives, std::map<std::uint64_t, Emplacem
     return true;
 }
 
-// The derived items listed in 'iinf'.
-bool LitIinf(Lecteur l, Derives& derives)
+// The derived items listed in 'iinf', and every item's type.
+bool LitIinf(Lecteur l, Derives& derives, std::map<std::uint64_t, std::uint64_t>& genres)
 {
     std::uint64_t version = 0, nombre = 0;
     if (!l.Lit(1, version) || !l.Saute(3) || !l.Lit(version == 0 ? 2 : 4, nombre))
@@ -144,10 +144,45 @@ bool LitIinf(Lecteur l, Derives& derives)
             continue;
         if (!infe.Lit(v == 2 ? 2 : 4, id) || !infe.Saute(2) || !infe.Lit(4, genre))
             return false;
+        if (genres.size() <= kDerivesMax * 4)
+            genres[id] = genre;
         if (genre == Code("grid") || genre == Code("iovl"))
             derives[id] = genre == Code("iovl");
         if (derives.size() > kDerivesMax)
             return false;
+    }
+    return true;
+}
+
+// Every picture a derived one is made of ('dimg' in 'iref') is a picture
+// item of 'iinf': libheif 1.15 stops the process on an assertion when one
+// is missing.
+bool ReferencesValides(Lecteur l, const std::map<std::uint64_t, std::uint64_t>& genres)
+{
+    std::uint64_t version = 0;
+    if (!l.Lit(1, version) || !l.Saute(3))
+        return false;
+    const unsigned champ = version == 0 ? 2 : 4;
+    std::uint32_t type = 0;
+    Lecteur ref(nullptr, 0);
+    while (l.Reste() > 0 && l.Boite(type, ref)) {
+        if (type != Code("dimg"))
+            continue;
+        std::uint64_t de = 0, nombre = 0;
+        if (!ref.Lit(champ, de) || !ref.Lit(2, nombre))
+            return false;
+        for (std::uint64_t i = 0; i < nombre; ++i) {
+            std::uint64_t vers = 0;
+            if (!ref.Lit(champ, vers))
+                return false;
+            const auto g = genres.find(vers);
+            if (g == genres.end())
+                return false;
+            const std::uint64_t genre = g->second;
+            if (genre != Code("hvc1") && genre != Code("av01") && genre != Code("grid") && genre != Code("iovl")
+                && genre != Code("iden") && genre != Code("jpeg"))
+                return false;
+        }
     }
     return true;
 }
@@ -237,6 +272,7 @@ GrilleHeif::Resultat GrilleHeif::PlusGrandCanevas(const CString& path, std::uint
         return Resultat::Illisible;
     // 'iloc' may come before 'iinf': the derived items are known first.
     Derives derives;
+    std::map<std::uint64_t, std::uint64_t> genres;
     std::map<std::uint64_t, Emplacement> emplacements;
     Lecteur idat(nullptr, 0);
     for (int passe = 0; passe < 2; ++passe) {
@@ -244,14 +280,16 @@ GrilleHeif::Resultat GrilleHeif::PlusGrandCanevas(const CString& path, std::uint
         std::uint32_t type = 0;
         Lecteur contenu(nullptr, 0);
         while (l.Reste() > 0 && l.Boite(type, contenu)) {
-            if (passe == 0 && type == Code("iinf") && !LitIinf(contenu, derives))
+            if (passe == 0 && type == Code("iinf") && !LitIinf(contenu, derives, genres))
+                return Resultat::Illisible;
+            if (passe == 1 && type == Code("iref") && !ReferencesValides(contenu, genres))
                 return Resultat::Illisible;
             if (passe == 1 && type == Code("iloc") && !LitIloc(contenu, derives, emplacements))
                 return Resultat::Illisible;
             if (type == Code("idat"))
                 idat = contenu;
         }
-        if (derives.empty())
+        if (passe == 1 && derives.empty())
             return Resultat::Aucune;
     }
     // A derived item without a readable canvas would be decoded at a size

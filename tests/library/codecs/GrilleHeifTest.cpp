@@ -226,6 +226,16 @@ TEST(GrilleHeif, TheCanvasIsReadOrTheFileRefused)
              return b;
          }(), R::Illisible, 0},
         {"no meta box", Boite("ftyp", Texte("heicmif1")), R::Illisible, 0},
+        // libheif 1.15 stops the process when a tile is missing (fuzz finding).
+        {"a tile that is no item", [&] {
+             Bytes b = Construit(hvcC, tuile, {1, 64, 64, 64, 64, true});
+             const auto dimg = std::search(b.begin(), b.end(), "dimg", "dimg" + 4);
+             dimg[8] = 0;
+             dimg[9] = 99;
+             return b;
+         }(), R::Illisible, 0},
+        {"a tile that is no picture", sans(Construit(hvcC, tuile, {1, 64, 64, 64, 64, true}), "hvc1"),
+         R::Illisible, 0},
         {"extents of no bytes", etendues, R::Lue, 0},
     };
     Sandbox box;
