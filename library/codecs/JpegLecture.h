@@ -53,6 +53,10 @@ public:
 
     // Reports "JpegFile :\nOut of memory", for a picture too large to hold.
     void SignaleMemoire();
+    RapportCodec& Rapport() const { return m_erreur.Rapport(); }
+    // Where the messages go from now on, for a decoding that moves to
+    // another thread and back.
+    void Rapporte(RapportCodec& rapport) { m_erreur.Rapporte(rapport); }
 
 private:
     static void Surveille(j_common_ptr info);

@@ -2,6 +2,7 @@
 
 #include "AtomicFile.h"
 #include "CGraphique.h"
+#include "CoefficientsEnFond.h"
 #include "EchecEcriture.h"
 #include "Exif.h"
 #include "JpegEcriture.h"
@@ -51,7 +52,10 @@ Metadonnees PourCopie(const Metadonnees& lus, PolitiqueMetadonnees politique)
 // pixels and back.
 class Coefficients {
 public:
-    Coefficients(jpeg_decompress_struct& info, jvirt_barray_ptr* tableaux) : m_info(info), m_tableaux(tableaux)
+    // With fond, the rows come from a reading still in progress, which has
+    // read them.
+    Coefficients(jpeg_decompress_struct& info, jvirt_barray_ptr* tableaux, const CoefficientsEnFond* fond)
+        : m_info(info), m_tableaux(tableaux), m_fond(fond)
     {
         m_mcu = CSize(info.max_h_samp_factor * DCTSIZE, info.max_v_samp_factor * DCTSIZE);
     }
@@ -99,6 +103,8 @@ private:
     // library has no error to raise.
     JBLOCKROW Rangee(int c, int y, bool ecrit) const
     {
+        if (m_fond)
+            return m_fond->Rangee(c, y);
         return (*m_info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&m_info), m_tableaux[c],
                                                  JDIMENSION(y), 1, ecrit ? TRUE : FALSE)[0];
     }
@@ -110,6 +116,7 @@ private:
 
     jpeg_decompress_struct& m_info;
     jvirt_barray_ptr* m_tableaux;
+    const CoefficientsEnFond* m_fond;
     CSize m_mcu;
     TransformeeBlocs m_transformee;
 };
@@ -308,12 +315,13 @@ bool SeChevauchent(const RECT& a, const RECT& b)
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-// The boxes drawn on and put back into the coefficients; false when memory ran out.
-bool RetoucheBoites(const Coefficients& coefficients, const std::vector<RECT>& boites, int orientation,
-                    const JpegParBlocs::Dessine& dessine)
+// Box b drawn on and put back into the coefficients; false when memory ran
+// out. Never throws: it also runs inside the library's frames.
+bool RetoucheBoite(const Coefficients& coefficients, const RECT& b, int orientation,
+                   const JpegParBlocs::Dessine& dessine) noexcept
 {
-    const CSize stocke = coefficients.Taille();
-    for (const RECT& b : boites) {
+    try {
+        const CSize stocke = coefficients.Taille();
         std::unique_ptr<Bitmap> avant = coefficients.Decode(b);
         std::unique_ptr<Bitmap> vue(orientation == 1 ? Bitmap::Create(avant->width(), avant->height(), 32)
                                                      : CGraphique::RedresseImage(avant.get(), orientation));
@@ -330,8 +338,120 @@ bool RetoucheBoites(const Coefficients& coefficients, const std::vector<RECT>& b
         if (!dessinee)
             return false;
         coefficients.Encode(b, *avant, *dessinee);
+        return true;
+    } catch (...) {
+        // Only memory can run out here.
+        return false;
     }
-    return true;
+}
+
+// What both ways of signing share once the header is read.
+struct Travail {
+    JpegLecture& lecture;
+    const std::vector<RECT>& boites; // from the top down
+    int orientation;
+    const JpegParBlocs::Dessine& dessine;
+    const Metadonnees& ecrits;
+    const CString& sortie;
+    RapportCodec& rapport;
+};
+
+// A source's own tables are never reused: optimized ones may lack a symbol a
+// new block needs, which the library would write unchecked. Where the
+// source's are complete (a camera's standard tables) the standard ones cost
+// the same bytes and no pass over the blocks; otherwise the standard ones
+// would grow the file by several percent, so tables are computed for these
+// blocks.
+bool Demarre(JpegEcriture& ecriture, AtomicFile& fichier, jpeg_decompress_struct& info, jvirt_barray_ptr* tableaux,
+             const Metadonnees& ecrits)
+{
+    return ecriture.DemarreCopie(fichier.stream(), info, tableaux, !TablesCompletes(info))
+        && ecriture.EcritMetadonnees(ecrits);
+}
+
+// Every coefficient read, the boxes drawn, then everything written.
+JpegParBlocs::Issue Successivement(const Travail& t)
+{
+    jpeg_decompress_struct& info = t.lecture.Info();
+    jvirt_barray_ptr* tableaux = t.lecture.LitCoefficients();
+    if (!tableaux)
+        return JpegParBlocs::Issue::EchecLecture;
+    const Coefficients coefficients(info, tableaux, nullptr);
+    if (!coefficients.Lisible())
+        return JpegParBlocs::Issue::EchecLecture;
+    for (const RECT& b : t.boites)
+        if (!RetoucheBoite(coefficients, b, t.orientation, t.dessine)) {
+            t.lecture.SignaleMemoire();
+            return JpegParBlocs::Issue::EchecLecture;
+        }
+    AtomicFile fichier(t.sortie);
+    if (!fichier.open()) {
+        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+        return JpegParBlocs::Issue::EchecEcriture;
+    }
+    JpegEcriture ecriture("JPEG Error", t.rapport);
+    if (!Demarre(ecriture, fichier, info, tableaux, t.ecrits) || !ecriture.Termine())
+        return JpegParBlocs::Issue::EchecEcriture;
+    return fichier.commit() ? JpegParBlocs::Issue::Ecrit : JpegParBlocs::Issue::EchecEcriture;
+}
+
+// The rows written as they are read, on two threads; each box drawn once
+// the rows it holds are read (and the row under it, which its upsampling
+// looks at), before the encoder asks for its first row. The same bytes as
+// Successivement, and the same report.
+JpegParBlocs::Issue EnParallele(const Travail& t)
+{
+    jpeg_decompress_struct& info = t.lecture.Info();
+    AtomicFile fichier(t.sortie);
+    if (!fichier.open()) {
+        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+        return JpegParBlocs::Issue::EchecEcriture;
+    }
+    CoefficientsEnFond fond(t.lecture);
+    jvirt_barray_ptr* tableaux = fond.Demarre();
+    if (!tableaux) {
+        fond.Termine(t.rapport);
+        return JpegParBlocs::Issue::EchecLecture;
+    }
+    const Coefficients coefficients(info, tableaux, &fond);
+    if (!coefficients.Lisible()) {
+        fond.Abandonne(t.rapport);
+        return JpegParBlocs::Issue::EchecLecture;
+    }
+    // The writer's messages follow the reader's, as when one comes after the other.
+    RapportCodec rapportEcriture;
+    JpegEcriture ecriture("JPEG Error", rapportEcriture);
+    if (!Demarre(ecriture, fichier, info, tableaux, t.ecrits)) {
+        fond.Abandonne(t.rapport);
+        t.rapport.Reprend(rapportEcriture);
+        return JpegParBlocs::Issue::EchecEcriture;
+    }
+    const int lignes = int(info.total_iMCU_rows), hauteurMcu = coefficients.Mcu().cy;
+    std::size_t suivante = 0;
+    bool memoire = false;
+    fond.Poursuit(*ecriture.Info(), [&](int ligne) {
+        for (; suivante < t.boites.size() && t.boites[suivante].top / hauteurMcu <= ligne; ++suivante) {
+            if (!fond.Attend(std::min(lignes, int(t.boites[suivante].bottom) / hauteurMcu + 1)))
+                return false;
+            if (!RetoucheBoite(coefficients, t.boites[suivante], t.orientation, t.dessine)) {
+                memoire = true;
+                return false;
+            }
+        }
+        return true;
+    });
+    const bool ecrit = ecriture.Termine();
+    if (memoire) {
+        fond.Abandonne(t.rapport);
+        t.lecture.SignaleMemoire();
+        return JpegParBlocs::Issue::EchecLecture;
+    }
+    if (!fond.Termine(t.rapport))
+        return JpegParBlocs::Issue::EchecLecture;
+    t.rapport.Reprend(rapportEcriture);
+    if (!ecrit)
+        return JpegParBlocs::Issue::EchecEcriture;
+    return fichier.commit() ? JpegParBlocs::Issue::Ecrit : JpegParBlocs::Issue::EchecEcriture;
 }
 
 } // namespace
@@ -396,7 +516,7 @@ std::uint64_t JpegParBlocs::MemoireDeTravail(std::uint64_t largeur, std::uint64_
 
 JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& sortie, Metadonnees& metadonnees,
                                         PolitiqueMetadonnees politique, const Zones& zones, const Dessine& dessine,
-                                        bool /*encoderThread*/, Budget& budget, RapportCodec& rapport)
+                                        bool encoderThread, Budget& budget, RapportCodec& rapport)
 {
     metadonnees.Efface();
     JpegLecture lecture(rapport, budget);
@@ -414,46 +534,27 @@ JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& so
         lecture.SignaleMemoire();
         return Issue::EchecLecture;
     }
-    jvirt_barray_ptr* tableaux = lecture.LitCoefficients();
-    if (!tableaux)
-        return Issue::EchecLecture;
-    const Coefficients coefficients(info, tableaux);
-    if (!coefficients.Lisible())
-        return Issue::EchecLecture;
 
+    // The markers kept are those before the picture's data: its first rows
+    // may be written before the rest of the file is read.
     const int orientation = metadonnees.Orientation();
-    const CSize stocke = coefficients.Taille();
+    const CSize stocke(LONG(info.image_width), LONG(info.image_height));
+    const CSize mcu(info.max_h_samp_factor * DCTSIZE, info.max_v_samp_factor * DCTSIZE);
+    std::vector<RECT> boites;
     Metadonnees ecrits;
     try {
-        const std::vector<RECT> boites = Boites(
-            zones(orientation >= 5 ? CSize(stocke.cy, stocke.cx) : stocke), orientation, stocke, coefficients.Mcu());
+        boites = Boites(zones(orientation >= 5 ? CSize(stocke.cy, stocke.cx) : stocke), orientation, stocke, mcu);
+        std::sort(boites.begin(), boites.end(), [](const RECT& a, const RECT& b) { return a.top < b.top; });
         std::uint64_t plusGrande = 0;
         for (const RECT& b : boites)
             plusGrande = std::max(plusGrande, std::uint64_t(b.Width()) * std::uint64_t(b.Height()));
-        if (!budget.Reserve(plusGrande * kOctetsParPixelBoite)
-            || !RetoucheBoites(coefficients, boites, orientation, dessine))
+        if (!budget.Reserve(plusGrande * kOctetsParPixelBoite))
             throw std::bad_alloc();
         ecrits = PourCopie(metadonnees, politique);
     } catch (const std::bad_alloc&) {
         lecture.SignaleMemoire();
         return Issue::EchecLecture;
     }
-
-    AtomicFile fichier(sortie);
-    if (!fichier.open()) {
-        EchecEcriture::Signale(&rapport, sortie, fichier);
-        return Issue::EchecEcriture;
-    }
-    JpegEcriture ecriture("JPEG Error", rapport);
-    // A source's own tables are never reused: optimized ones may lack a
-    // symbol a new block needs, which the library would write unchecked.
-    // Where the source's are complete (a camera's standard tables) the
-    // standard ones cost the same bytes and no pass over the blocks;
-    // otherwise the standard ones would grow the file by several percent,
-    // so tables are computed for these blocks.
-    if (!ecriture.DemarreCopie(fichier.stream(), info, tableaux, !TablesCompletes(info))
-        || !ecriture.EcritMetadonnees(ecrits)
-        || !ecriture.Termine())
-        return Issue::EchecEcriture;
-    return fichier.commit() ? Issue::Ecrit : Issue::EchecEcriture;
+    const Travail travail{lecture, boites, orientation, dessine, ecrits, sortie, rapport};
+    return encoderThread && CoefficientsEnFond::Possible(info) ? EnParallele(travail) : Successivement(travail);
 }

@@ -29,8 +29,8 @@ public:
     // says, the Orientation tag as it was: the stored pixels are not turned.
     // Progressive and arithmetic-coded files stay so, with their tables and
     // sampling. Whatever fails, an existing sortie is left as it was.
-    // encoderThread is taken for the callers' sake: the writing has no
-    // pixels left to spare a thread for.
+    // With encoderThread, a one-scan file is read on a second thread while
+    // its first rows are written: the same bytes, sooner.
     static Issue Signe(const CString& source, const CString& sortie, Metadonnees& metadonnees,
                        PolitiqueMetadonnees politique, const Zones& zones, const Dessine& dessine,
                        bool encoderThread, Budget& budget, RapportCodec& rapport);

@@ -197,11 +197,11 @@ JpegParBlocs::Dessine DessineMarque(const std::vector<RECT>& zones)
 
 JpegParBlocs::Issue Signe(const std::string& source, const std::string& sortie, const std::vector<RECT>& zones,
                           Metadonnees& metadonnees, RapportCodec& rapport,
-                          PolitiqueMetadonnees politique = PolitiqueMetadonnees::Toutes)
+                          PolitiqueMetadonnees politique = PolitiqueMetadonnees::Toutes, bool fil = false)
 {
     Budget budget;
     return JpegParBlocs::Signe(
-        source, sortie, metadonnees, politique, [zones](CSize) { return zones; }, DessineMarque(zones), false,
+        source, sortie, metadonnees, politique, [zones](CSize) { return zones; }, DessineMarque(zones), fil,
         budget, rapport);
 }
 
@@ -237,6 +237,13 @@ TEST_P(JpegParBlocsCas, OnlyTheBoxesChangeAndTheyShowTheMark)
     RapportCodec rapport;
     ASSERT_EQ(Signe(source, sortie, cas.zones, metadonnees, rapport), JpegParBlocs::Issue::Ecrit);
     EXPECT_TRUE(rapport.Messages().empty());
+    // Read on a second thread while written: the same bytes.
+    RapportCodec rapportFil;
+    ASSERT_EQ(Signe(source, box.path("fil.jpg"), cas.zones, metadonnees, rapportFil, PolitiqueMetadonnees::Toutes,
+                    true),
+              JpegParBlocs::Issue::Ecrit);
+    EXPECT_TRUE(rapportFil.Messages().empty());
+    EXPECT_EQ(TestImages::ReadFile(box.path("fil.jpg")), TestImages::ReadFile(sortie));
 
     const Lu avant = Lit(source), apres = Lit(sortie);
     EXPECT_EQ(apres.avertissements, 0);
@@ -390,43 +397,62 @@ TEST(JpegParBlocs, WithoutLocationKeepsTheOrientation)
     EXPECT_EQ(tiff[8], 1) << "the GPS pointer is still in IFD0";
 }
 
-TEST(JpegParBlocs, BadSourcesFailAndLeaveTheOutputAlone)
+TEST(JpegParBlocs, BadSourcesFailAndLeaveTheOutputAloneOnEitherWay)
 {
     TestImages::Sandbox box;
     const std::string source = box.path("source.jpg"), sortie = box.path("sortie.jpg");
-    Ecrit(source, Source{64, 48});
+    Ecrit(source, Source{96, 96});
     const std::vector<std::uint8_t> entier = TestImages::ReadFile(source);
     const std::vector<std::uint8_t> ancien{'o', 'l', 'd'};
+    const std::vector<std::uint8_t> coupe(entier.begin(), entier.begin() + std::ptrdiff_t(entier.size() * 2 / 3));
     struct Mauvais {
         const char* nom;
         std::vector<std::uint8_t> octets;
+        bool refuseDommage;
+        JpegParBlocs::Issue issue;
     };
     const Mauvais mauvais[] = {
-        {"empty", {}},
-        {"header only", {entier.begin(), entier.begin() + 200}},
-        {"not a JPEG", std::vector<std::uint8_t>(500, 0x5A)},
+        {"empty", {}, false, JpegParBlocs::Issue::EchecLecture},
+        {"header only", {entier.begin(), entier.begin() + 200}, true, JpegParBlocs::Issue::EchecLecture},
+        {"not a JPEG", std::vector<std::uint8_t>(500, 0x5A), false, JpegParBlocs::Issue::EchecLecture},
+        // Cut in the rows: grey blocks and a warning, unless damage is refused.
+        {"cut short", coupe, false, JpegParBlocs::Issue::Ecrit},
+        {"cut short, damage refused", coupe, true, JpegParBlocs::Issue::EchecLecture},
     };
-    for (const Mauvais& m : mauvais) {
-        SCOPED_TRACE(m.nom);
-        TestImages::WriteFile(source, m.octets);
-        TestImages::WriteFile(sortie, ancien);
+    for (const Mauvais& m : mauvais)
+        for (const bool fil : {false, true}) {
+            SCOPED_TRACE(std::string(m.nom) + (fil ? ", two threads" : ""));
+            TestImages::WriteFile(source, m.octets);
+            TestImages::WriteFile(sortie, ancien);
+            Metadonnees metadonnees;
+            RapportCodec rapport;
+            rapport.RefuseDommage(m.refuseDommage);
+            // The mark below the cut: drawn from rows the reader patched.
+            EXPECT_EQ(Signe(source, sortie, {{0, 80, 16, 96}}, metadonnees, rapport, PolitiqueMetadonnees::Toutes, fil),
+                      m.issue);
+            if (m.issue != JpegParBlocs::Issue::Ecrit) {
+                EXPECT_EQ(TestImages::ReadFile(sortie), ancien);
+            }
+            EXPECT_FALSE(rapport.Messages().empty());
+            EXPECT_EQ(rapport.Endommage().empty(), m.octets != coupe && !m.refuseDommage);
+        }
+    // Nowhere to write: the reading on the other thread is given up.
+    TestImages::WriteFile(source, entier);
+    for (const bool fil : {false, true}) {
         Metadonnees metadonnees;
         RapportCodec rapport;
-        const auto issue = Signe(source, sortie, {{0, 0, 16, 16}}, metadonnees, rapport);
-        // A file cut short reads as grey blocks with a warning: it may sign.
-        if (issue != JpegParBlocs::Issue::Ecrit) {
-            EXPECT_EQ(issue, JpegParBlocs::Issue::EchecLecture);
-            EXPECT_EQ(TestImages::ReadFile(sortie), ancien);
-        }
+        EXPECT_EQ(Signe(source, box.path("missing/sortie.jpg"), {{0, 0, 16, 16}}, metadonnees, rapport,
+                        PolitiqueMetadonnees::Toutes, fil),
+                  JpegParBlocs::Issue::EchecEcriture);
         EXPECT_FALSE(rapport.Messages().empty());
     }
     // A picture too large for the budget is refused before its coefficients are read.
-    TestImages::WriteFile(source, entier);
+    TestImages::WriteFile(sortie, ancien);
     Metadonnees metadonnees;
     RapportCodec rapport;
     Budget petit(Budget::Limites{1 << 20, 4096});
     EXPECT_EQ(JpegParBlocs::Signe(source, sortie, metadonnees, PolitiqueMetadonnees::Toutes,
-                                  [](CSize) { return std::vector<RECT>{}; }, {}, false, petit, rapport),
+                                  [](CSize) { return std::vector<RECT>{}; }, {}, true, petit, rapport),
               JpegParBlocs::Issue::EchecLecture);
     EXPECT_EQ(TestImages::ReadFile(sortie), ancien);
 }
