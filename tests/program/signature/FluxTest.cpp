@@ -134,23 +134,30 @@ TEST_F(Flux, DamagedSourcesEndAsTheWholeWayEndsThemAndATargetIsLeftAsItWas)
         const char* source;
         EtapeSignature::Resultat attendu;
     } cas[] = {{"coupe.jpg", EtapeSignature::Resultat::Signe}, {"scan.jpg", EtapeSignature::Resultat::EchecChargement}};
-    for (const auto& c : cas) {
-        SCOPED_TRACE(c.source);
-        WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
-        EtapeSignature etape(Reglages());
-        etape.EncodeAPart(true);
-        EtapeSignature entiere(Reglages());
-        ASSERT_EQ(etape.Traite(bac.path(c.source), bac.path("cible.jpg")), c.attendu);
-        if (c.attendu == EtapeSignature::Resultat::Signe) {
-            EntierementSigne(entiere, bac.path(c.source), bac.path("entiere.jpg"));
-            EXPECT_EQ(ReadFile(bac.path("cible.jpg")), ReadFile(bac.path("entiere.jpg")));
-        } else {
-            EXPECT_EQ(entiere.Charge(bac.path(c.source)), nullptr);
-            EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-            for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
-                EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
+    for (const bool blocs : {false, true})
+        for (const auto& c : cas) {
+            SCOPED_TRACE(std::string(c.source) + (blocs ? ", by blocks" : ""));
+            WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
+            ModeleSignature reglages = Reglages();
+            reglages.QualiteOrigine = blocs;
+            EtapeSignature etape(reglages);
+            etape.EncodeAPart(true);
+            EtapeSignature entiere(reglages);
+            ASSERT_EQ(etape.Traite(bac.path(c.source), bac.path("cible.jpg")), c.attendu);
+            if (c.attendu == EtapeSignature::Resultat::Signe) {
+                // By blocks, the one-thread way is the reference.
+                if (blocs)
+                    ASSERT_EQ(entiere.Traite(bac.path(c.source), bac.path("entiere.jpg")), c.attendu);
+                else
+                    EntierementSigne(entiere, bac.path(c.source), bac.path("entiere.jpg"));
+                EXPECT_EQ(ReadFile(bac.path("cible.jpg")), ReadFile(bac.path("entiere.jpg")));
+            } else {
+                EXPECT_EQ(entiere.Charge(bac.path(c.source)), nullptr);
+                EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+                for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
+                    EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
+            }
         }
-    }
     Scripted().shown.clear();
 }
 
@@ -160,25 +167,28 @@ TEST_F(Flux, AWriteThatFailsMidwayIsReportedOnTheCallersThreadAndLeavesTheTarget
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit avant{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &avant), 0);
-    for (const bool aPart : {false, true}) {
-        SCOPED_TRACE(aPart ? "encoded apart" : "encoded here");
-        WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
-        Scripted().shown.clear();
-        EtapeSignature etape(Reglages());
-        etape.EncodeAPart(aPart);
-        rlimit limite = avant;
-        limite.rlim_cur = 6000;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
-        const EtapeSignature::Resultat resultat = etape.Traite(bac.path("photo.jpg"), bac.path("cible.jpg"));
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &avant), 0);
-        EXPECT_EQ(resultat, EtapeSignature::Resultat::EchecEcriture);
-        etape.PrendRapport().Affiche();
-        ASSERT_EQ(Scripted().shown.size(), 1u);
-        EXPECT_EQ(Scripted().shown[0].caption, "JPEG Error");
-        EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
-        for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
-            EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
-    }
+    for (const bool blocs : {false, true})
+        for (const bool aPart : {false, true}) {
+            SCOPED_TRACE(std::string(aPart ? "encoded apart" : "encoded here") + (blocs ? ", by blocks" : ""));
+            WriteFile(bac.path("cible.jpg"), {'o', 'l', 'd'});
+            Scripted().shown.clear();
+            ModeleSignature reglages = Reglages();
+            reglages.QualiteOrigine = blocs;
+            EtapeSignature etape(reglages);
+            etape.EncodeAPart(aPart);
+            rlimit limite = avant;
+            limite.rlim_cur = 6000;
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limite), 0);
+            const EtapeSignature::Resultat resultat = etape.Traite(bac.path("photo.jpg"), bac.path("cible.jpg"));
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &avant), 0);
+            EXPECT_EQ(resultat, EtapeSignature::Resultat::EchecEcriture);
+            etape.PrendRapport().Affiche();
+            ASSERT_EQ(Scripted().shown.size(), 1u);
+            EXPECT_EQ(Scripted().shown[0].caption, "JPEG Error");
+            EXPECT_EQ(ReadFile(bac.path("cible.jpg")), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+            for (const auto& f : std::filesystem::directory_iterator(bac.path("")))
+                EXPECT_NE(f.path().filename().string().rfind(".~", 0), 0u) << "temporary left: " << f.path();
+        }
     std::signal(SIGXFSZ, SIG_DFL);
     Scripted().shown.clear();
 }
