@@ -7,19 +7,14 @@
 // shadowed text and a logo sized to the picture.
 
 #include "EtapeSignature.h"
-#include "SilentInteraction.h"
 
+#include "Banc.h"
 #include "Mesure.h"
 #include "Photographie.h"
 #include "PlancherJpeg.h"
 
-#include <QGuiApplication>
-#include <QTemporaryDir>
-
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -38,16 +33,9 @@ struct Photo {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    // A failed load or save must end the bench, not wait for a click.
-    SilentInteraction silent;
-    Interaction::install(&silent);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
-
-    QTemporaryDir dossier;
-    const std::string racine = dossier.path().toStdString() + "/";
+    const Banc banc(argc, argv);
+    const int runs = Tours(argc, argv, 1, 5);
+    const std::string racine = banc.Racine();
 
     ModeleSignature reglages;
     reglages.Logo = racine + "logo.jpg";

@@ -8,6 +8,7 @@
 // Usage: cli_bench [TAMPARO2_CLI [rounds]]; the program defaults (also for
 // an empty argument) to the one built beside the bench.
 
+#include "Banc.h"
 #include "JeuSignature.h"
 #include "Mesure.h"
 #include "Photographie.h"
@@ -21,7 +22,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -221,7 +221,7 @@ int main(int argc, char** argv)
 #endif
     if (argc > 1 && *argv[1])
         programme = argv[1];
-    const int tours = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    const int tours = Tours(argc, argv, 2, 5);
     if (programme.empty()) {
         std::fprintf(stderr, "usage: %s TAMPARO2_CLI [rounds]\n", argv[0]);
         return 2;

@@ -3,6 +3,8 @@
 
 #include "CGraphique.h"
 
+#include "Banc.h"
+
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -11,8 +13,7 @@
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    HorsEcranParDefaut();
     QGuiApplication application(argc, argv);
     double best = 1e30, total = 0;
     constexpr int kRuns = 10;

@@ -12,6 +12,7 @@
 #include "CTamparoApp.h"
 #include "SilentInteraction.h"
 
+#include "Banc.h"
 #include "JeuSignature.h"
 #include "Mesure.h"
 #include "PlancherJpeg.h"
@@ -22,7 +23,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -30,8 +30,7 @@ using namespace JeuSignature;
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    HorsEcranParDefaut();
     QTemporaryDir dossier;
     const std::string racine = dossier.path().toStdString() + "/";
     // The user's stored settings stay out of it.
@@ -39,7 +38,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     SilentInteraction silent;
     Interaction::install(&silent);
-    const int tours = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int tours = Tours(argc, argv, 1, 5);
 
     const std::string sortie = racine + "sortie";
     ModeleSignature modele;

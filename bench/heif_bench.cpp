@@ -7,6 +7,7 @@
 #include "codecs/HeifEcriture.h"
 #include "codecs/RapportCodec.h"
 
+#include "Banc.h"
 #include "Mesure.h"
 #include "Photographie.h"
 
@@ -31,7 +32,7 @@ constexpr const char* kHeifEnc = "/usr/bin/heif-enc";
 
 int main(int argc, char** argv)
 {
-    const int tours = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int tours = Tours(argc, argv, 1, 3);
     const int largeur = argc > 3 ? std::atoi(argv[2]) : 2000;
     const int hauteur = argc > 3 ? std::atoi(argv[3]) : 1500;
     QTemporaryDir dossier;

@@ -7,6 +7,8 @@
 
 #include "CGraphique.h"
 
+#include "Banc.h"
+
 #include <jpeglib.h>
 
 #include <algorithm>
@@ -172,7 +174,7 @@ std::vector<Picture> Wallpapers()
 
 int main(int argc, char** argv)
 {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int rounds = Tours(argc, argv, 1, 5);
     const fs::path folder = fs::temp_directory_path() / ("jpeg_bench_" + std::to_string(::getpid()));
     fs::create_directories(folder);
 

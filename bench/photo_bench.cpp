@@ -4,19 +4,15 @@
 // Usage: photo_bench [runs]
 
 #include "CGraphique.h"
-#include "SilentInteraction.h"
 #include "codecs/Metadonnees.h"
 
+#include "Banc.h"
 #include "EcritJpeg.h"
 #include "Mesure.h"
-
-#include <QGuiApplication>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -80,14 +76,9 @@ bool Ecrit(const std::string& path, int w, int h)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    SilentInteraction silent;
-    Interaction::install(&silent);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 9;
-    QTemporaryDir dossier;
-    const std::string racine = dossier.path().toStdString() + "/";
+    const Banc banc(argc, argv);
+    const int runs = Tours(argc, argv, 1, 9);
+    const std::string racine = banc.Racine();
     CGraphique graphique;
     using Horloge = std::chrono::steady_clock;
 

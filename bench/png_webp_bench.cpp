@@ -6,6 +6,7 @@
 #include "CGraphique.h"
 #include "codecs/PngFile.h"
 
+#include "Banc.h"
 #include "Mesure.h"
 
 #include <spng.h>
@@ -121,7 +122,7 @@ bool ReferenceWebp(const std::string& source, const std::string& cible)
 
 int main(int argc, char** argv)
 {
-    const int tours = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    const int tours = Tours(argc, argv, 1, 5);
     const int w = 4000, h = 3000;
     const std::string dossier = "/tmp/png_webp_bench_" + std::to_string(::getpid());
     std::system(("mkdir -p " + dossier).c_str());

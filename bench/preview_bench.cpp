@@ -14,6 +14,7 @@
 #include "CTamparoApp.h"
 #include "SilentInteraction.h"
 
+#include "Banc.h"
 #include "Mesure.h"
 
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -83,8 +83,8 @@ int main(int argc, char** argv)
     ApplicationChronometree application(argc, argv);
     SilentInteraction silence;
     Interaction::install(&silence);
-    const int passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
-    const int frappes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 21;
+    const int passes = Tours(argc, argv, 1, 15);
+    const int frappes = Tours(argc, argv, 2, 21);
 
     CTamparoApp tamparo;
     CGraphique graphique;

@@ -4,30 +4,20 @@
 // Usage: redimension_bench [runs]
 
 #include "CGraphique.h"
-#include "SilentInteraction.h"
 #include "codecs/Metadonnees.h"
 
+#include "Banc.h"
 #include "Mesure.h"
 #include "Photographie.h"
 #include "PlancherJpeg.h"
 
-#include <QGuiApplication>
-#include <QTemporaryDir>
-
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    SilentInteraction silent;
-    Interaction::install(&silent);
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    QTemporaryDir dossier;
-    const std::string racine = dossier.path().toStdString() + "/";
+    const Banc banc(argc, argv);
+    const int runs = Tours(argc, argv, 1, 7);
+    const std::string racine = banc.Racine();
     const std::string source = racine + "photo.jpg";
     Photographie photo(6000, 4000, 7);
     if (!photo.Ecrit(source, 92))

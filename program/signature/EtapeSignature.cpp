@@ -61,6 +61,11 @@ CoucheTexte EtapeSignature::TextePour(CSize taille, int numero) const
     return texte;
 }
 
+EtapeSignature::SignatureEnPieces EtapeSignature::PourPieces(CSize taille, int numero) const
+{
+    return {taille, TextePour(taille, numero)};
+}
+
 void EtapeSignature::Signe(HBITMAP image, int numero) const
 {
     CSize taille;
@@ -95,17 +100,16 @@ CGraphique::Flux EtapeSignature::ParBlocs(const CString& source, const CString& 
     if (!m_QualiteOrigine || m_Redimension.Active())
         return CGraphique::Flux::Inapplicable;
     m_Source = source;
-    CoucheTexte texte;
-    CSize taille;
+    SignatureEnPieces signature;
     // The zones are asked for once the markers are read: the text's tokens
     // may name what the picture carries.
     const auto zones = [&](CSize picture) {
-        taille = picture;
-        texte = TextePour(taille, numero);
-        return Composition::ZonesTouchees(taille, texte, m_CoucheLogo, &m_Memoire);
+        signature = PourPieces(picture, numero);
+        return Composition::ZonesTouchees(signature.Taille, signature.Texte, m_CoucheLogo, &m_Memoire);
     };
     const auto dessine = [&](HBITMAP piece, const CRect& ou) {
-        Composition::SignePiece(piece, taille, CPoint(ou.left, ou.top), texte, m_CoucheLogo, &m_Memoire);
+        Composition::SignePiece(piece, signature.Taille, CPoint(ou.left, ou.top), signature.Texte, m_CoucheLogo,
+                                &m_Memoire);
     };
     return m_Graphique.RetouchePhotoParBlocs(source, sortie, m_Metadonnees, m_Politique, zones, dessine,
                                              m_EncodeAPart, rapport);
@@ -118,15 +122,13 @@ CGraphique::Flux EtapeSignature::EnBandes(const CString& source, const CString& 
     if (m_Redimension.Active())
         return CGraphique::Flux::Inapplicable;
     m_Source = source;
-    CoucheTexte texte;
-    CSize taille;
+    SignatureEnPieces signature;
     const auto bandes = [&](CSize picture) {
-        taille = picture;
-        texte = TextePour(taille, numero);
-        return Composition::LignesTouchees(taille, texte, m_CoucheLogo, &m_Memoire);
+        signature = PourPieces(picture, numero);
+        return Composition::LignesTouchees(signature.Taille, signature.Texte, m_CoucheLogo, &m_Memoire);
     };
     const auto retouche = [&](HBITMAP bande, int premiere) {
-        Composition::SigneBande(bande, taille, premiere, texte, m_CoucheLogo, &m_Memoire);
+        Composition::SigneBande(bande, signature.Taille, premiere, signature.Texte, m_CoucheLogo, &m_Memoire);
     };
     return m_Graphique.RetouchePhotoEnFlux(source, sortie, m_Qualite, m_Metadonnees, m_Politique, bandes, retouche,
                                            m_EncodeAPart, m_Rapport);

@@ -85,6 +85,14 @@ public:
 private:
     // The text layer with its tokens replaced for the picture last loaded.
     CoucheTexte TextePour(CSize taille, int numero) const;
+    // What a picture read piece by piece is signed with, known only once the
+    // reader has its header: its size and what it carries.
+    struct SignatureEnPieces {
+        CSize Taille;
+        CoucheTexte Texte;
+    };
+    // The block way's and the streamed way's first step for each picture.
+    SignatureEnPieces PourPieces(CSize taille, int numero) const;
     // The one way pictures are read and written here.
     HBITMAP LitImage(const CString& chemin);
     int EcritImage(const CString& chemin, HBITMAP image, RapportCodec& rapport);

@@ -21,26 +21,8 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-bool Contient(const std::string& texte, const std::string& morceau) { return texte.find(morceau) != std::string::npos; }
-
-std::string Lit(const std::string& chemin)
-{
-    const std::vector<std::uint8_t> octets = ReadFile(chemin);
-    return std::string(octets.begin(), octets.end());
-}
-
-class AucunFauxSucces : public testing::Test {
+class AucunFauxSucces : public EssaiPhotos {
 protected:
-    std::string Photo(const std::string& nom, int largeur = 96, int hauteur = 64)
-    {
-        const std::string chemin = bac.path(nom);
-        fs::create_directories(fs::path(chemin).parent_path());
-        HBITMAP image = Gradient(largeur, hauteur);
-        EXPECT_EQ(graphique.SauveImage(chemin, image, 90), 1);
-        DeleteObject(image);
-        return chemin;
-    }
-
     std::string Modele(const std::function<void(ModeleSignature&)>& change = {}, const std::string& nom = "modele.tp2")
     {
         ModeleSignature r;
@@ -51,9 +33,6 @@ protected:
         EXPECT_TRUE(r.SauveFichier(bac.path(nom)));
         return bac.path(nom);
     }
-
-    Sandbox bac;
-    CGraphique graphique;
 };
 
 TEST_F(AucunFauxSucces, TheManifestIsNeverAPictureAndAFullDiskFailsTheRun)

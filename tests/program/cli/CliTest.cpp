@@ -27,8 +27,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-bool Contient(const std::string& texte, const std::string& morceau) { return texte.find(morceau) != std::string::npos; }
-
 std::vector<std::string> Lignes(const std::string& texte)
 {
     std::vector<std::string> lignes;
@@ -46,24 +44,8 @@ int Compte(const std::string& texte, const std::string& morceau)
     return n;
 }
 
-std::string Lit(const std::string& chemin)
-{
-    const std::vector<std::uint8_t> octets = ReadFile(chemin);
-    return std::string(octets.begin(), octets.end());
-}
-
-class Cli : public testing::Test {
+class Cli : public EssaiPhotos {
 protected:
-    std::string Photo(const std::string& nom, int largeur = 96, int hauteur = 64)
-    {
-        const std::string chemin = bac.path(nom);
-        fs::create_directories(fs::path(chemin).parent_path());
-        HBITMAP image = Gradient(largeur, hauteur);
-        EXPECT_EQ(graphique.SauveImage(chemin, image, 90), 1);
-        DeleteObject(image);
-        return chemin;
-    }
-
     std::string Modele(const ModeleSignature& r, const std::string& nom = "modele.tp2")
     {
         EXPECT_TRUE(r.SauveFichier(bac.path(nom)));
@@ -77,9 +59,6 @@ protected:
         r.Fonte.lfHeight = -14;
         return r;
     }
-
-    Sandbox bac;
-    CGraphique graphique;
 };
 
 // ---- options and exit codes ----

@@ -2,6 +2,8 @@
 
 #include <QProcess>
 
+#include <filesystem>
+
 namespace CliTest {
 
 QString Programme() { return QStringLiteral(TAMPARO2_CLI); }
@@ -24,6 +26,24 @@ Sortie Lance(const QStringList& arguments, const std::string& dossier, const QBy
     sortie.standard = processus.readAllStandardOutput().toStdString();
     sortie.erreurs = processus.readAllStandardError().toStdString();
     return sortie;
+}
+
+std::string Lit(const std::string& chemin)
+{
+    const std::vector<std::uint8_t> octets = TestImages::ReadFile(chemin);
+    return std::string(octets.begin(), octets.end());
+}
+
+bool Contient(const std::string& texte, const std::string& morceau) { return texte.find(morceau) != std::string::npos; }
+
+std::string EssaiPhotos::Photo(const std::string& nom, int largeur, int hauteur)
+{
+    const std::string chemin = bac.path(nom);
+    std::filesystem::create_directories(std::filesystem::path(chemin).parent_path());
+    HBITMAP image = TestImages::Gradient(largeur, hauteur);
+    EXPECT_EQ(graphique.SauveImage(chemin, image, 90), 1);
+    DeleteObject(image);
+    return chemin;
 }
 
 } // namespace CliTest

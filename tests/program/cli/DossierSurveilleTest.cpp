@@ -28,12 +28,6 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-std::string Lit(const std::string& chemin)
-{
-    const std::vector<std::uint8_t> octets = ReadFile(chemin);
-    return std::string(octets.begin(), octets.end());
-}
-
 // The manifest's records, by source; a source recorded twice is a fault.
 struct Releve {
     std::map<std::string, std::string> Statuts;
