@@ -1,9 +1,11 @@
 // Times tamparo2-cli, as a user runs it, against the floor: libjpeg's own
 // decode and encode of the same files in one process reusing its buffer.
 // Twenty photographs at 12 MP and twenty at 2 MP are made here, with a
-// template placing a text and a logo at the bottom right; libvips on one
-// thread signs them too when the bench was built with it. Then the peak
-// memory of one worker on a 12 MP and a 100 MP picture.
+// template placing a text and a logo at the bottom right; signed at the
+// template's quality, then with "--quality same" against the floor at the
+// sources' quality; libvips on one thread signs them too when the bench was
+// built with it. Then the peak memory of one worker on a 12 MP and a 100 MP
+// picture.
 //
 // Usage: cli_bench [TAMPARO2_CLI [rounds]]; the program defaults (also for
 // an empty argument) to the one built beside the bench.
@@ -42,7 +44,8 @@ using namespace JeuSignature;
 struct Execution {
     double ms = 0;
     long rssKo = 0;
-    bool reussie = false;
+    bool terminee = false; // exited, whatever its status
+    bool reussie = false;  // exited with status 0
 };
 
 // One run of the program, timed from its start to its end, with its own
@@ -65,7 +68,8 @@ Execution Lance(const std::string& programme, const std::vector<std::string>& ar
         return e;
     e.ms = Millisecondes(debut);
     e.rssKo = usage.ru_maxrss;
-    e.reussie = WIFEXITED(statut) && WEXITSTATUS(statut) == 0;
+    e.terminee = WIFEXITED(statut);
+    e.reussie = e.terminee && WEXITSTATUS(statut) == 0;
     return e;
 }
 
@@ -74,26 +78,31 @@ Execution Lance(const std::string& programme, const std::vector<std::string>& ar
 // time, a process of a megabyte or two, starts it instead and reports.
 constexpr const char* kTime = "/usr/bin/time";
 
-// The set's first n pictures signed by n workers; n = 0: an empty folder.
+// The set's first n pictures signed by n workers; n = 0: an empty folder,
+// which the program refuses ("no picture found") once started.
 struct Cli {
     std::string programme;
     std::string modele;
     std::string sortie;
     std::string vide;
 
-    std::vector<std::string> Arguments(const std::vector<std::string>& fichiers, std::size_t n, int travailleurs) const
+    std::vector<std::string> Arguments(const std::vector<std::string>& fichiers, std::size_t n, int travailleurs,
+                                       bool memeQualite = false) const
     {
         std::vector<std::string> a = {"-t", modele, "-o", sortie, "--overwrite", "always", "-q",
                                       "-j", std::to_string(travailleurs)};
+        if (memeQualite)
+            a.insert(a.end(), {"--quality", "same"});
         if (n == 0)
             a.push_back(vide);
         a.insert(a.end(), fichiers.begin(), fichiers.begin() + std::ptrdiff_t(n));
         return a;
     }
 
-    Execution Signe(const std::vector<std::string>& fichiers, std::size_t n, int travailleurs) const
+    Execution Signe(const std::vector<std::string>& fichiers, std::size_t n, int travailleurs,
+                    bool memeQualite = false) const
     {
-        return Lance(programme, Arguments(fichiers, n, travailleurs));
+        return Lance(programme, Arguments(fichiers, n, travailleurs, memeQualite));
     }
 
     // One worker's peak; rssKo stays 0 when it cannot be measured.
@@ -104,7 +113,7 @@ struct Cli {
         a.insert(a.end(), b.begin(), b.end());
         Execution e = Lance(kTime, a);
         std::ifstream f(rapport);
-        if (!e.reussie || !(f >> e.rssKo))
+        if (!(n == 0 ? e.terminee : e.reussie) || !(f >> e.rssKo))
             e.rssKo = 0;
         e.reussie = e.rssKo > 0;
         return e;
@@ -160,22 +169,33 @@ int MesureJeu(const Jeu& jeu, const Cli& cli, const std::string& racine, int tou
     const std::size_t n = jeu.fichiers.size();
     int echecs = 0;
     PlancherJpeg plancher;
-    std::vector<double> sol, demarrage;
-    Serie j1, j2;
+    std::vector<double> sol, solSource, demarrage;
+    Serie j1, j2, m1, m2;
     std::vector<double> sv, rv;
     for (int tour = 0; tour <= tours; ++tour) { // round 0 warms caches and is not counted
         auto debut = std::chrono::steady_clock::now();
         for (std::size_t i = 0; i < n; ++i)
             echecs += !plancher.Passe(jeu.fichiers[i], racine + "plancher/" + std::to_string(i) + ".jpg", kQualite);
         const double p = Millisecondes(debut) / double(n);
+        // "--quality same" is held to the floor at the sources' own quality.
+        debut = std::chrono::steady_clock::now();
+        for (std::size_t i = 0; i < n; ++i)
+            echecs += !plancher.Passe(jeu.fichiers[i], racine + "plancher/" + std::to_string(i) + ".jpg",
+                                      kQualiteSource);
+        const double ps = Millisecondes(debut) / double(n);
 
         const Execution vide = cli.Signe(jeu.fichiers, 0, 1);
-        const Execution un = cli.Signe(jeu.fichiers, 1, 1);
-        const Execution tous1 = cli.Signe(jeu.fichiers, n, 1);
-        const Execution deux = cli.Signe(jeu.fichiers, 2, 2);
-        const Execution tous2 = cli.Signe(jeu.fichiers, n, 2);
-        for (const Execution* e : {&vide, &un, &tous1, &deux, &tous2})
-            echecs += !e->reussie;
+        echecs += !vide.terminee;
+        Execution executions[2][4];
+        for (const bool meme : {false, true}) {
+            Execution* e = executions[meme];
+            e[0] = cli.Signe(jeu.fichiers, 1, 1, meme);
+            e[1] = cli.Signe(jeu.fichiers, n, 1, meme);
+            e[2] = cli.Signe(jeu.fichiers, 2, 2, meme);
+            e[3] = cli.Signe(jeu.fichiers, n, 2, meme);
+            for (int i = 0; i < 4; ++i)
+                echecs += !e[i].reussie;
+        }
         double v = 0;
         if (vips) {
             debut = std::chrono::steady_clock::now();
@@ -186,9 +206,12 @@ int MesureJeu(const Jeu& jeu, const Cli& cli, const std::string& racine, int tou
         if (tour == 0)
             continue;
         sol.push_back(p);
+        solSource.push_back(ps);
         demarrage.push_back(vide.ms);
-        j1.Ajoute(tous1.ms, un.ms, n, 1, p);
-        j2.Ajoute(tous2.ms, deux.ms, n, 2, p);
+        j1.Ajoute(executions[0][1].ms, executions[0][0].ms, n, 1, p);
+        j2.Ajoute(executions[0][3].ms, executions[0][2].ms, n, 2, p);
+        m1.Ajoute(executions[1][1].ms, executions[1][0].ms, n, 1, ps);
+        m2.Ajoute(executions[1][3].ms, executions[1][2].ms, n, 2, ps);
         if (vips) {
             sv.push_back(v);
             rv.push_back(v / p);
@@ -204,6 +227,9 @@ int MesureJeu(const Jeu& jeu, const Cli& cli, const std::string& racine, int tou
     const bool douze = jeu.largeur * jeu.hauteur > 6'000'000;
     AfficheCli("tamparo2-cli -j 1", j1, douze ? 0.95 : 1.05);
     AfficheCli("tamparo2-cli -j 2", j2, 0.55);
+    std::printf("  %-26s %7.1f ms  1.00x\n", "floor at the sources' quality", Mediane(solSource));
+    AfficheCli("--quality same -j 1", m1, 0.55);
+    AfficheCli("--quality same -j 2", m2, 0.40);
     if (vips)
         std::printf("  %-26s %7.1f ms %5.2fx\n", "libvips, one thread", Mediane(sv), Mediane(rv));
     std::printf("  a run with no picture: %.1f ms\n", Mediane(demarrage));
@@ -252,7 +278,7 @@ int main(int argc, char** argv)
     const Execution vide = time ? cli.Pic({}, 0, rapport) : Execution{};
     const Execution douze = time ? cli.Pic(jeux[0].fichiers, 1, rapport) : Execution{};
     const Execution cent = time ? cli.Pic({grand}, 1, rapport) : Execution{};
-    int echecs = time ? !vide.reussie + !douze.reussie + !cent.reussie : 0;
+    int echecs = time ? !vide.terminee + !douze.reussie + !cent.reussie : 0;
 
     Signataire vips;
 #ifdef BANC_VIPS
