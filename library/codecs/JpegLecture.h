@@ -38,8 +38,9 @@ public:
     // Header fields, and the output settings to change before Demarre.
     jpeg_decompress_struct& Info() { return m_info; }
     // Before Demarre, for a picture wanted smaller: the library decodes at
-    // the smallest scale N/8 whose rows are still at least largeur by
-    // hauteur, skipping most of the work of the pixels it would drop.
+    // the smallest of the scales 1/8, 1/4, 1/2 and 1 whose rows are still
+    // at least largeur by hauteur, skipping most of the work of the pixels
+    // it would drop.
     bool ReduitAuMoins(JDIMENSION largeur, JDIMENSION hauteur);
     bool Demarre();
     // Sample rows from the image pool, released with the decompressor.
@@ -61,11 +62,22 @@ public:
 private:
     static void Surveille(j_common_ptr info);
     static boolean LitMarqueur(j_decompress_ptr info);
+    // The file source, as the library's own but with a larger buffer.
+    static void DebuteSource(j_decompress_ptr info);
+    static boolean RemplitSource(j_decompress_ptr info);
+    static void SauteSource(j_decompress_ptr info, long octets);
+    static void TermineSource(j_decompress_ptr info);
 
     JpegErreur m_erreur;
     jpeg_progress_mgr m_progression{};
     jpeg_decompress_struct m_info;
     std::FILE* m_fichier = nullptr;
+    jpeg_source_mgr m_source{};
+    // The file's bytes on their way to the library. With the library's own
+    // 4 KiB its fast entropy decoder, which wants 512 bytes per block of an
+    // MCU at hand, leaves most of a 4:2:0 picture to the slow one.
+    std::vector<JOCTET> m_tampon;
+    bool m_debutFichier = true;
     Budget& m_budget;
     std::uint64_t m_tailleFichier = 0;
     int m_dernierScan = 0; // the last scan charged to the budget

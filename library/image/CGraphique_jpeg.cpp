@@ -14,6 +14,7 @@
 #include "codecs/JpegLecture.h"
 #include "codecs/Metadonnees.h"
 #include "codecs/RapportCodec.h"
+#include "ReductionMoyenne.h"
 
 #include <algorithm>
 #include <cstring>
@@ -68,30 +69,48 @@ HBITMAP ChargeEnBGRX(const CString& path, Metadonnees* metadonnees, Budget& budg
         info.out_color_space = JCS_EXT_BGRX;
     if (!lecture.Demarre())
         return nullptr;
+    const CSize decodee(static_cast<LONG>(info.output_width), static_cast<LONG>(info.output_height));
+    // A visible picture wanted smaller is averaged down as its rows come,
+    // through a few rows of the library's pool: no picture at the decoded
+    // size is ever made.
+    const bool moyenne = visible && decodee != cible;
+    const CSize creee = moyenne ? cible : decodee;
     CBitmap image;
-    // The decoder writes every byte of a visible picture's rows.
-    image.Attach(Bitmap::Create(static_cast<int>(info.output_width), static_cast<int>(info.output_height), 32,
+    // The decoder, or the reduction, writes every byte of a visible picture's rows.
+    image.Attach(Bitmap::Create(static_cast<int>(creee.cx), static_cast<int>(creee.cy), 32,
                                 visible ? Bitmap::Fill::Overwritten : Bitmap::Fill::Zero));
     if (!image) {
         lecture.SignaleMemoire();
         return nullptr;
     }
     Bitmap& bitmap = *image.GetSafeHandle();
-    JSAMPARRAY rebut = nullptr;
-    if (!visible && !(rebut = lecture.AlloueLignes(info.output_width * info.output_components, kLot)))
+    std::unique_ptr<ReductionMoyenne> reduction;
+    try {
+        if (moyenne)
+            reduction = std::make_unique<ReductionMoyenne>(decodee, bitmap);
+    } catch (const std::bad_alloc&) {
+        lecture.SignaleMemoire();
+        return nullptr;
+    }
+    JSAMPARRAY lot = nullptr;
+    if ((!visible || moyenne)
+        && !(lot = lecture.AlloueLignes(info.output_width * static_cast<JDIMENSION>(info.output_components), kLot)))
         return nullptr;
     while (info.output_scanline < info.output_height) {
         const JDIMENSION first = info.output_scanline;
         const JDIMENSION count = std::min(kLot, info.output_height - first);
         JSAMPROW rows[kLot];
         for (JDIMENSION i = 0; i < count; ++i)
-            rows[i] = visible ? bitmap.row(static_cast<int>(first + i)) : rebut[i];
+            rows[i] = lot ? lot[i] : bitmap.row(static_cast<int>(first + i));
         JDIMENSION lues = 0;
         if (!lecture.LitLignes(rows, count, lues) || lues == 0)
             return nullptr;
-        if (visible)
-            for (JDIMENSION i = 0; i < lues; ++i)
+        for (JDIMENSION i = 0; i < lues; ++i) {
+            if (reduction)
+                reduction->Ajoute(rows[i]);
+            else if (visible)
                 EffaceQuatriemeOctet(rows[i], bitmap.width());
+        }
     }
     if (!lecture.Termine())
         return nullptr;

@@ -5,7 +5,9 @@
 #include "CGraphique.h"
 #include "ScriptedInteraction.h"
 #include "TestImages.h"
+#include "codecs/HeifEcriture.h"
 #include "codecs/Metadonnees.h"
+#include "codecs/RegistreFormats.h"
 
 #include <gtest/gtest.h>
 
@@ -124,4 +126,51 @@ TEST(RegleTaille, OtherFormatsComeAtTheRulesSizeAndBadFilesStillFail)
     TestImages::WriteFile(bac.path("faux.jpg"), {0xFF, 0xD8, 0xFF, 0xE0, 1, 2});
     EXPECT_EQ(graphique.ChargePhoto(bac.path("faux.jpg"), metadonnees, RegleTaille{Mode::Pourcentage, 50}), nullptr);
     EXPECT_FALSE(Scripted().shown.empty());
+}
+
+TEST(RegleTaille, EveryReadableFormatComesAtTheRulesSizeLookingLikeTheWholePicture)
+{
+    Scripted().clear();
+    Sandbox bac;
+    CGraphique graphique;
+    // Ramps and squares a few output pixels wide: detail a photograph has,
+    // which a JPEG decoded at a reduced scale keeps as averaging would.
+    HBITMAP image = Make(640, 400, 32, [](int x, int y) {
+        return RGB(x * 255 / 639, y * 255 / 399, ((x / 40) + (y / 40)) % 2 ? 200 : 40);
+    });
+    const struct {
+        RegleTaille regle;
+        CSize attendue;
+    } regles[] = {
+        {{Mode::CotePlusLong, 100}, {100, 63}},  // below 1/4: decoded at 1/4 and averaged
+        {{Mode::CotePlusCourt, 250}, {400, 250}}, // between 1/2 and 1: the whole picture averaged
+        {{Mode::Pourcentage, 50}, {320, 200}},   // exactly 1/2: no averaging at all
+        {{Mode::CotePlusLong, 800}, {640, 400}}, // never larger
+    };
+    Metadonnees metadonnees;
+    for (const RegistreFormats::Format& format : RegistreFormats::Formats()) {
+        SCOPED_TRACE(format.Nom);
+        if ((format.Id == RegistreFormats::Genre::Heif && !HeifEcriture::Disponible(HeifEcriture::Codec::Hevc))
+            || (format.Id == RegistreFormats::Genre::Avif && !HeifEcriture::Disponible(HeifEcriture::Codec::Av1)))
+            continue;
+        const std::string chemin = bac.path("photo" + format.Terminaisons.front());
+        ASSERT_EQ(graphique.SauveImage(chemin, image, 95), 1);
+        HBITMAP entiere = graphique.ChargePhoto(chemin, metadonnees);
+        ASSERT_NE(entiere, nullptr);
+        for (const auto& [regle, attendue] : regles) {
+            SCOPED_TRACE(static_cast<int>(regle.Genre));
+            HBITMAP reduite = graphique.ChargePhoto(chemin, metadonnees, regle);
+            ASSERT_NE(reduite, nullptr);
+            EXPECT_EQ(SizeOf(reduite), attendue);
+            HDC ecran = GetDC(nullptr);
+            HBITMAP reference = CGraphique::RedimensionneImage(ecran, entiere, attendue, 0);
+            ReleaseDC(nullptr, ecran);
+            EXPECT_LE(EcartMoyen(reduite, reference), 2.0);
+            DeleteObject(reference);
+            DeleteObject(reduite);
+        }
+        DeleteObject(entiere);
+    }
+    DeleteObject(image);
+    EXPECT_TRUE(Scripted().shown.empty());
 }
