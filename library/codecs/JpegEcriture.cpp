@@ -2,6 +2,7 @@
 
 #include "Metadonnees.h"
 
+#include <algorithm>
 #include <cstring>
 
 JpegEcriture::JpegEcriture(const char* fatalCaption, RapportCodec& rapport) : m_erreur(fatalCaption, rapport)
@@ -94,6 +95,71 @@ bool JpegEcriture::EcritLignes(JSAMPARRAY rows, JDIMENSION count)
         return false;
     }
     return jpeg_write_scanlines(&m_info, rows, count) == count;
+}
+
+bool JpegEcriture::GardeTablesHuffman(const jpeg_decompress_struct& source)
+{
+    for (int c = 0; c < source.num_components; ++c) {
+        const jpeg_component_info& lue = source.comp_info[c];
+        jpeg_component_info& ecrite = m_info.comp_info[c];
+        if (lue.dc_tbl_no > 1 || lue.ac_tbl_no > 1 || !source.dc_huff_tbl_ptrs[lue.dc_tbl_no]
+            || !source.ac_huff_tbl_ptrs[lue.ac_tbl_no])
+            return false;
+        ecrite.dc_tbl_no = lue.dc_tbl_no;
+        ecrite.ac_tbl_no = lue.ac_tbl_no;
+    }
+    // The defaults fill slots 0 and 1 of both kinds.
+    for (int n = 0; n < 2; ++n) {
+        if (source.dc_huff_tbl_ptrs[n])
+            *m_info.dc_huff_tbl_ptrs[n] = *source.dc_huff_tbl_ptrs[n];
+        if (source.ac_huff_tbl_ptrs[n])
+            *m_info.ac_huff_tbl_ptrs[n] = *source.ac_huff_tbl_ptrs[n];
+        m_info.dc_huff_tbl_ptrs[n]->sent_table = FALSE;
+        m_info.ac_huff_tbl_ptrs[n]->sent_table = FALSE;
+    }
+    return true;
+}
+
+bool JpegEcriture::TermineAvec(const std::vector<std::uint8_t>& donnees)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        if (!m_EntetesEcrites) {
+            m_erreur.NoteFatale();
+            return false;
+        }
+        m_EntetesEcrites = false;
+        return EcritDonnees(donnees);
+    }
+    m_info.client_data = this;
+    m_info.mem->access_virt_barray = &JpegEcriture::ArreteAuxLignes;
+    jpeg_finish_compress(&m_info);
+    return false;
+}
+
+bool JpegEcriture::EcritDonnees(const std::vector<std::uint8_t>& donnees)
+{
+    if (setjmp(m_erreur.Reprise())) {
+        m_erreur.NoteFatale();
+        return false;
+    }
+    jpeg_destination_mgr& destination = *m_info.dest;
+    for (std::size_t fait = 0; fait < donnees.size();) {
+        if (destination.free_in_buffer == 0)
+            (*destination.empty_output_buffer)(&m_info);
+        const std::size_t n = std::min(donnees.size() - fait, destination.free_in_buffer);
+        std::memcpy(destination.next_output_byte, donnees.data() + fait, n);
+        destination.next_output_byte += n;
+        destination.free_in_buffer -= n;
+        fait += n;
+    }
+    (*destination.term_destination)(&m_info);
+    return true;
+}
+
+JBLOCKARRAY JpegEcriture::ArreteAuxLignes(j_common_ptr info, jvirt_barray_ptr, JDIMENSION, JDIMENSION, boolean)
+{
+    static_cast<JpegEcriture*>(info->client_data)->m_EntetesEcrites = true;
+    JpegErreur::Abandonne(info, "");
 }
 
 bool JpegEcriture::Termine()

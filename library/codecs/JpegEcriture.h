@@ -31,6 +31,11 @@ public:
     // coefficients when optimise (a source's own may lack a symbol).
     bool DemarreCopie(std::FILE* sortie, jpeg_decompress_struct& source, jvirt_barray_ptr* coefficients,
                       bool optimise);
+    // After DemarreCopie, for data coded with the source's own Huffman
+    // tables: those tables, in the slots the source's components use, are
+    // written instead of the standard ones. False when the source uses
+    // slots beyond the two every encoder has.
+    bool GardeTablesHuffman(const jpeg_decompress_struct& source);
     // Between Demarre and the first rows: a photograph's markers in their
     // order, its ICC profile written whole where its first chunk was.
     bool EcritMetadonnees(const Metadonnees& metadonnees);
@@ -38,6 +43,12 @@ public:
     JSAMPARRAY AlloueLignes(JDIMENSION samples, JDIMENSION rows);
     bool EcritLignes(JSAMPARRAY rows, JDIMENSION count);
     bool Termine();
+    // Instead of Termine, for a caller that codes the data itself: every
+    // marker up to the scan's header, as Termine writes them (the library
+    // writes them all before it asks for its first row), then donnees (the
+    // scan's data and the end of image) through the same destination, so
+    // that a failed write is told as in the other ways.
+    bool TermineAvec(const std::vector<std::uint8_t>& donnees);
 
     jpeg_compress_struct* Info() { return &m_info; }
     // The library's text of the fatal error that made a call fail.
@@ -50,6 +61,10 @@ public:
 private:
     bool EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil);
 
+    bool EcritDonnees(const std::vector<std::uint8_t>& donnees);
+    static JBLOCKARRAY ArreteAuxLignes(j_common_ptr info, jvirt_barray_ptr, JDIMENSION, JDIMENSION, boolean);
+
     JpegErreur m_erreur;
     jpeg_compress_struct m_info;
+    bool m_EntetesEcrites = false;
 };

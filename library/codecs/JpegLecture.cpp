@@ -220,6 +220,27 @@ void JpegLecture::Surveille(j_common_ptr info)
         JpegErreur::Abandonne(info, kTropDeTravail);
 }
 
+bool JpegLecture::LitDonnees(std::vector<std::uint8_t>& octets)
+{
+    const long position = std::ftell(m_fichier);
+    if (position < 0 || std::uint64_t(position) > m_tailleFichier)
+        return false;
+    const std::size_t tenus = m_source.bytes_in_buffer;
+    const std::uint64_t reste = m_tailleFichier - std::uint64_t(position);
+    if (!m_budget.Reserve(tenus + reste))
+        return false;
+    try {
+        octets.resize(tenus + std::size_t(reste));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (tenus)
+        std::memcpy(octets.data(), m_source.next_input_byte, tenus);
+    const std::size_t lus = std::fread(octets.data() + tenus, 1, std::size_t(reste), m_fichier);
+    octets.resize(tenus + lus);
+    return true;
+}
+
 void JpegLecture::DebuteSource(j_decompress_ptr info)
 {
     static_cast<JpegLecture*>(info->client_data)->m_debutFichier = true;

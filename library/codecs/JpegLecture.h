@@ -52,6 +52,10 @@ public:
     // decompressor until it is released; null on a fatal error.
     jvirt_barray_ptr* LitCoefficients();
 
+    // After Ouvre, instead of decoding: the file's bytes from the first one
+    // of the picture's data to the file's end, the budget charged for them.
+    bool LitDonnees(std::vector<std::uint8_t>& octets);
+
     // Reports "JpegFile :\nOut of memory", for a picture too large to hold.
     void SignaleMemoire();
     RapportCodec& Rapport() const { return m_erreur.Rapport(); }

@@ -1,7 +1,9 @@
 #include "JpegParBlocs.h"
 
 #include "AtomicFile.h"
+#include "BalayageJpeg.h"
 #include "CGraphique.h"
+#include "CoefficientsBlocs.h"
 #include "CoefficientsEnFond.h"
 #include "EchecEcriture.h"
 #include "Exif.h"
@@ -9,10 +11,11 @@
 #include "JpegLecture.h"
 #include "Metadonnees.h"
 #include "RapportCodec.h"
-#include "TransformeeBlocs.h"
 #include "Xmp.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <memory>
 #include <new>
 
@@ -46,227 +49,6 @@ Metadonnees PourCopie(const Metadonnees& lus, PolitiqueMetadonnees politique)
         copie.Ajoute(m.code, octets);
     }
     return copie;
-}
-
-// The coefficients read, and what it takes to turn a box of them into
-// pixels and back.
-class Coefficients {
-public:
-    // With fond, the rows come from a reading still in progress, which has
-    // read them.
-    Coefficients(jpeg_decompress_struct& info, jvirt_barray_ptr* tableaux, const CoefficientsEnFond* fond)
-        : m_info(info), m_tableaux(tableaux), m_fond(fond)
-    {
-        m_mcu = CSize(info.max_h_samp_factor * DCTSIZE, info.max_v_samp_factor * DCTSIZE);
-    }
-
-    // Components the block way can rebuild: whole sampling ratios, tables
-    // latched, a colour space we convert.
-    bool Lisible() const
-    {
-        const bool espace = (m_info.jpeg_color_space == JCS_YCbCr && m_info.num_components == 3)
-            || (m_info.jpeg_color_space == JCS_RGB && m_info.num_components == 3)
-            || (m_info.jpeg_color_space == JCS_GRAYSCALE && m_info.num_components == 1);
-        if (!espace)
-            return false;
-        for (int c = 0; c < m_info.num_components; ++c) {
-            const jpeg_component_info& composante = m_info.comp_info[c];
-            if (m_info.max_h_samp_factor % composante.h_samp_factor
-                || m_info.max_v_samp_factor % composante.v_samp_factor || !composante.quant_table)
-                return false;
-        }
-        return true;
-    }
-    CSize Mcu() const { return m_mcu; }
-    CSize Taille() const { return CSize(LONG(m_info.image_width), LONG(m_info.image_height)); }
-
-    // The stored pixels of box b, clipped to the picture, in 32 bits.
-    std::unique_ptr<Bitmap> Decode(const RECT& b) const;
-    // Re-encodes the MCUs of box b where dessinee differs from avant, both
-    // b's pixels clipped to the picture.
-    void Encode(const RECT& b, const Bitmap& avant, const Bitmap& dessinee) const;
-
-private:
-    // Samples of one component over a rectangle of its own grid.
-    struct Plan {
-        RECT zone;
-        std::vector<JSAMPLE> echantillons;
-        int At(int x, int y) const
-        {
-            return echantillons[std::size_t(y - zone.top) * std::size_t(zone.Width()) + std::size_t(x - zone.left)];
-        }
-    };
-
-    int Fx(int c) const { return m_info.max_h_samp_factor / m_info.comp_info[c].h_samp_factor; }
-    int Fy(int c) const { return m_info.max_v_samp_factor / m_info.comp_info[c].v_samp_factor; }
-    // Block row y of component c; the rows asked for always exist, so the
-    // library has no error to raise.
-    JBLOCKROW Rangee(int c, int y, bool ecrit) const
-    {
-        if (m_fond)
-            return m_fond->Rangee(c, y);
-        return (*m_info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&m_info), m_tableaux[c],
-                                                 JDIMENSION(y), 1, ecrit ? TRUE : FALSE)[0];
-    }
-    Plan DecodePlan(int c, const RECT& zone) const;
-    // Component c at pixel (x, y), upsampled the way the library's decoder
-    // does by default (fancy upsampling, edges repeated).
-    int Echantillon(const Plan& plan, int c, int x, int y) const;
-    float Composante(std::uint32_t bgrx, int c) const;
-
-    jpeg_decompress_struct& m_info;
-    jvirt_barray_ptr* m_tableaux;
-    const CoefficientsEnFond* m_fond;
-    CSize m_mcu;
-    TransformeeBlocs m_transformee;
-};
-
-Coefficients::Plan Coefficients::DecodePlan(int c, const RECT& zone) const
-{
-    Plan plan{zone, std::vector<JSAMPLE>(std::size_t(zone.Width()) * std::size_t(zone.Height()))};
-    const JQUANT_TBL& table = *m_info.comp_info[c].quant_table;
-    JSAMPLE bloc[DCTSIZE2];
-    for (int by = zone.top / DCTSIZE; by <= (zone.bottom - 1) / DCTSIZE; ++by) {
-        const JBLOCKROW rangee = Rangee(c, by, false);
-        for (int bx = zone.left / DCTSIZE; bx <= (zone.right - 1) / DCTSIZE; ++bx) {
-            m_transformee.Inverse(rangee[bx], table, bloc);
-            const int y0 = std::max<int>(by * DCTSIZE, zone.top), y1 = std::min<int>(by * DCTSIZE + DCTSIZE, zone.bottom);
-            const int x0 = std::max<int>(bx * DCTSIZE, zone.left), x1 = std::min<int>(bx * DCTSIZE + DCTSIZE, zone.right);
-            for (int y = y0; y < y1; ++y)
-                std::copy(bloc + (y - by * DCTSIZE) * DCTSIZE + (x0 - bx * DCTSIZE),
-                          bloc + (y - by * DCTSIZE) * DCTSIZE + (x1 - bx * DCTSIZE),
-                          plan.echantillons.begin()
-                              + std::ptrdiff_t(std::size_t(y - zone.top) * std::size_t(zone.Width()) + (x0 - zone.left)));
-        }
-    }
-    return plan;
-}
-
-int Coefficients::Echantillon(const Plan& plan, int c, int x, int y) const
-{
-    const jpeg_component_info& composante = m_info.comp_info[c];
-    const int largeur = int(composante.downsampled_width), hauteur = int(composante.downsampled_height);
-    const auto s = [&](int i, int j) {
-        return plan.At(std::clamp(i, 0, largeur - 1), std::clamp(j, 0, hauteur - 1));
-    };
-    const int fx = Fx(c), fy = Fy(c);
-    const int i = x / fx, j = y / fy;
-    const bool gauche = x % 2 == 0, haut = y % 2 == 0;
-    const int voisine = haut ? j - 1 : j + 1;
-    if (fx == 2 && fy == 1)
-        return gauche ? (3 * s(i, j) + s(i - 1, j) + 1) >> 2 : (3 * s(i, j) + s(i + 1, j) + 2) >> 2;
-    if (fx == 1 && fy == 2)
-        return (3 * s(i, j) + s(i, voisine) + (haut ? 1 : 2)) >> 2;
-    if (fx == 2 && fy == 2) {
-        const auto colonne = [&](int k) { return 3 * s(k, j) + s(k, voisine); };
-        return gauche ? (3 * colonne(i) + colonne(i - 1) + 8) >> 4 : (3 * colonne(i) + colonne(i + 1) + 7) >> 4;
-    }
-    return s(i, j);
-}
-
-std::unique_ptr<Bitmap> Coefficients::Decode(const RECT& b) const
-{
-    const CSize taille = Taille();
-    const RECT pixels(b.left, b.top, std::min(b.right, taille.cx), std::min(b.bottom, taille.cy));
-    std::unique_ptr<Bitmap> piece(Bitmap::Create(pixels.Width(), pixels.Height(), 32, Bitmap::Fill::Overwritten));
-    if (!piece)
-        throw std::bad_alloc();
-    std::vector<Plan> plans;
-    for (int c = 0; c < m_info.num_components; ++c) {
-        // One sample beyond the box each way, for the upsampling's neighbours.
-        const jpeg_component_info& composante = m_info.comp_info[c];
-        const int fx = Fx(c), fy = Fy(c);
-        plans.push_back(DecodePlan(c, RECT(std::max(0, int(pixels.left) / fx - 1),
-                                           std::max(0, int(pixels.top) / fy - 1),
-                                           std::min<int>(int(composante.downsampled_width),
-                                                         (int(pixels.right) + fx - 1) / fx + 1),
-                                           std::min<int>(int(composante.downsampled_height),
-                                                         (int(pixels.bottom) + fy - 1) / fy + 1))));
-    }
-    const bool ycc = m_info.jpeg_color_space == JCS_YCbCr;
-    const auto octet = [](double v) { return std::uint32_t(std::clamp(std::lround(v), 0L, 255L)); };
-    for (int y = pixels.top; y < pixels.bottom; ++y) {
-        auto* rangee = reinterpret_cast<std::uint32_t*>(piece->row(y - pixels.top));
-        for (int x = pixels.left; x < pixels.right; ++x) {
-            std::uint32_t r, g, bleu;
-            if (plans.size() == 1) {
-                r = g = bleu = std::uint32_t(Echantillon(plans[0], 0, x, y));
-            } else if (ycc) {
-                const double l = Echantillon(plans[0], 0, x, y);
-                const double cb = Echantillon(plans[1], 1, x, y) - 128, cr = Echantillon(plans[2], 2, x, y) - 128;
-                r = octet(l + 1.402 * cr);
-                g = octet(l - 0.344136286 * cb - 0.714136286 * cr);
-                bleu = octet(l + 1.772 * cb);
-            } else {
-                r = std::uint32_t(Echantillon(plans[0], 0, x, y));
-                g = std::uint32_t(Echantillon(plans[1], 1, x, y));
-                bleu = std::uint32_t(Echantillon(plans[2], 2, x, y));
-            }
-            rangee[x - pixels.left] = bleu | g << 8 | r << 16;
-        }
-    }
-    return piece;
-}
-
-float Coefficients::Composante(std::uint32_t bgrx, int c) const
-{
-    const float r = float(bgrx >> 16 & 0xFF), g = float(bgrx >> 8 & 0xFF), b = float(bgrx & 0xFF);
-    if (m_info.jpeg_color_space == JCS_RGB)
-        return c == 0 ? r : c == 1 ? g : b;
-    switch (c) {
-    case 0:
-        return 0.299f * r + 0.587f * g + 0.114f * b;
-    case 1:
-        return -0.168735892f * r - 0.331264108f * g + 0.5f * b + 128;
-    default:
-        return 0.5f * r - 0.418687589f * g - 0.081312411f * b + 128;
-    }
-}
-
-void Coefficients::Encode(const RECT& b, const Bitmap& avant, const Bitmap& dessinee) const
-{
-    const CSize taille = Taille();
-    const auto pixel = [&](const Bitmap& image, int x, int y) {
-        // Beyond the picture's edge the encoder repeats its last pixels.
-        x = std::min<int>(x, taille.cx - 1) - b.left;
-        y = std::min<int>(y, taille.cy - 1) - b.top;
-        return reinterpret_cast<const std::uint32_t*>(image.row(y))[x] & 0xFFFFFF;
-    };
-    float echantillons[DCTSIZE2];
-    for (int my = b.top; my < b.bottom; my += m_mcu.cy)
-        for (int mx = b.left; mx < b.right; mx += m_mcu.cx) {
-            // MCUs the signature left alone keep their coefficients exactly.
-            bool change = false;
-            for (int y = my; y < std::min<int>(my + m_mcu.cy, taille.cy) && !change; ++y)
-                for (int x = mx; x < std::min<int>(mx + m_mcu.cx, taille.cx) && !change; ++x)
-                    change = pixel(avant, x, y) != pixel(dessinee, x, y);
-            if (!change)
-                continue;
-            for (int c = 0; c < m_info.num_components; ++c) {
-                const jpeg_component_info& composante = m_info.comp_info[c];
-                const int fx = Fx(c), fy = Fy(c);
-                for (int v = 0; v < composante.v_samp_factor; ++v) {
-                    const int by = my / fy / DCTSIZE + v;
-                    if (by >= int(composante.height_in_blocks))
-                        break;
-                    const JBLOCKROW rangee = Rangee(c, by, true);
-                    for (int h = 0; h < composante.h_samp_factor; ++h) {
-                        const int bx = mx / fx / DCTSIZE + h;
-                        if (bx >= int(composante.width_in_blocks))
-                            break;
-                        for (int k = 0; k < DCTSIZE2; ++k) {
-                            const int x0 = (bx * DCTSIZE + k % DCTSIZE) * fx, y0 = (by * DCTSIZE + k / DCTSIZE) * fy;
-                            float somme = 0;
-                            for (int dy = 0; dy < fy; ++dy)
-                                for (int dx = 0; dx < fx; ++dx)
-                                    somme += Composante(pixel(dessinee, x0 + dx, y0 + dy), c);
-                            echantillons[k] = somme / float(fx * fy);
-                        }
-                        m_transformee.Directe(echantillons, *composante.quant_table, rangee[bx]);
-                    }
-                }
-            }
-        }
 }
 
 // Whether a Huffman table holds every symbol a block may need, so that new
@@ -317,7 +99,7 @@ bool SeChevauchent(const RECT& a, const RECT& b)
 
 // Box b drawn on and put back into the coefficients; false when memory ran
 // out. Never throws: it also runs inside the library's frames.
-bool RetoucheBoite(const Coefficients& coefficients, const RECT& b, int orientation,
+bool RetoucheBoite(const CoefficientsBlocs& coefficients, const RECT& b, int orientation,
                    const JpegParBlocs::Dessine& dessine) noexcept
 {
     try {
@@ -376,7 +158,7 @@ JpegParBlocs::Issue Successivement(const Travail& t)
     jvirt_barray_ptr* tableaux = t.lecture.LitCoefficients();
     if (!tableaux)
         return JpegParBlocs::Issue::EchecLecture;
-    const Coefficients coefficients(info, tableaux, nullptr);
+    const CoefficientsBlocs coefficients(info, tableaux);
     if (!coefficients.Lisible())
         return JpegParBlocs::Issue::EchecLecture;
     for (const RECT& b : t.boites)
@@ -413,7 +195,7 @@ JpegParBlocs::Issue EnParallele(const Travail& t)
         fond.Termine(t.rapport);
         return JpegParBlocs::Issue::EchecLecture;
     }
-    const Coefficients coefficients(info, tableaux, &fond);
+    const CoefficientsBlocs coefficients(info, tableaux, [&fond](int c, int y) { return fond.Rangee(c, y); });
     if (!coefficients.Lisible()) {
         fond.Abandonne(t.rapport);
         return JpegParBlocs::Issue::EchecLecture;
@@ -450,6 +232,98 @@ JpegParBlocs::Issue EnParallele(const Travail& t)
         return JpegParBlocs::Issue::EchecLecture;
     t.rapport.Reprend(rapportEcriture);
     if (!ecrit)
+        return JpegParBlocs::Issue::EchecEcriture;
+    return fichier.commit() ? JpegParBlocs::Issue::Ecrit : JpegParBlocs::Issue::EchecEcriture;
+}
+
+// Whether the scan can be read and written without the library: one
+// baseline Huffman scan, every component in the frame's order with
+// complete tables in the first two slots, a single component unsampled.
+bool Recopiable(const jpeg_decompress_struct& info)
+{
+    if (!CoefficientsEnFond::Possible(info) || info.arith_code || info.data_precision != 8 || !TablesCompletes(info)
+        || (info.num_components == 1 && (info.comp_info[0].h_samp_factor != 1 || info.comp_info[0].v_samp_factor != 1)))
+        return false;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& composante = info.comp_info[c];
+        if (info.cur_comp_info[c] != &composante || composante.dc_tbl_no > 1 || composante.ac_tbl_no > 1
+            || !info.dc_huff_tbl_ptrs[composante.dc_tbl_no] || !info.ac_huff_tbl_ptrs[composante.ac_tbl_no])
+            return false;
+    }
+    return true;
+}
+
+// The rows of MCUs under no box are read only to find where they end and
+// copied as they are; those under a box, and the row before and after each
+// (the upsampling looks at them), are decoded, and the boxes' rows and the
+// row after (its first DC values follow the box's) coded again. Nothing
+// when the scan is not as expected: the library's ways then read it, and
+// tell what is wrong with it.
+std::optional<JpegParBlocs::Issue> EnRecopie(const Travail& t)
+{
+    jpeg_decompress_struct& info = t.lecture.Info();
+    if (!Recopiable(info))
+        return std::nullopt;
+    std::array<HuffmanJpeg, 2> dc, ac;
+    std::vector<BalayageJpeg::Composante> composantes;
+    for (int c = 0; c < info.num_components; ++c) {
+        const jpeg_component_info& composante = info.comp_info[c];
+        if (!dc[std::size_t(composante.dc_tbl_no)].Construit(*info.dc_huff_tbl_ptrs[composante.dc_tbl_no])
+            || !ac[std::size_t(composante.ac_tbl_no)].Construit(*info.ac_huff_tbl_ptrs[composante.ac_tbl_no]))
+            return std::nullopt;
+        composantes.push_back({composante.h_samp_factor, composante.v_samp_factor,
+                               int(composante.width_in_blocks), int(composante.height_in_blocks),
+                               &dc[std::size_t(composante.dc_tbl_no)], &ac[std::size_t(composante.ac_tbl_no)]});
+    }
+    const int lignes = int(info.total_iMCU_rows);
+    const int mcusParLigne = info.num_components == 1
+        ? int(info.comp_info[0].width_in_blocks)
+        : int((info.image_width + JDIMENSION(info.max_h_samp_factor * DCTSIZE) - 1)
+              / JDIMENSION(info.max_h_samp_factor * DCTSIZE));
+    BalayageJpeg balayage(std::move(composantes), mcusParLigne, lignes, int(info.restart_interval));
+    const CoefficientsBlocs coefficients(info, nullptr, [&balayage](int c, int y) { return balayage.Rangee(c, y); });
+    if (!coefficients.Lisible())
+        return std::nullopt;
+
+    const int hauteurMcu = coefficients.Mcu().cy;
+    std::vector<bool> decodees(std::size_t(lignes), false), recodees(std::size_t(lignes), false);
+    for (const RECT& b : t.boites) {
+        const int haut = int(b.top) / hauteurMcu, bas = std::min(lignes - 1, int(b.bottom) / hauteurMcu);
+        for (int ligne = std::max(0, haut - 1); ligne <= bas; ++ligne)
+            decodees[std::size_t(ligne)] = true;
+        for (int ligne = haut; ligne <= bas; ++ligne)
+            recodees[std::size_t(ligne)] = true;
+    }
+    std::vector<std::uint8_t> donnees;
+    if (!t.lecture.LitDonnees(donnees)) {
+        t.lecture.SignaleMemoire();
+        return JpegParBlocs::Issue::EchecLecture;
+    }
+    if (!balayage.Lit(donnees.data(), donnees.size(), decodees))
+        return std::nullopt;
+    for (const RECT& b : t.boites)
+        if (!RetoucheBoite(coefficients, b, t.orientation, t.dessine)) {
+            t.lecture.SignaleMemoire();
+            return JpegParBlocs::Issue::EchecLecture;
+        }
+    // The source's bytes are no longer needed: the new ones take their place.
+    std::vector<std::uint8_t> sortie;
+    sortie.swap(donnees);
+    sortie.clear();
+    if (!balayage.Ecrit(recodees, sortie))
+        return std::nullopt;
+
+    AtomicFile fichier(t.sortie);
+    if (!fichier.open()) {
+        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+        return JpegParBlocs::Issue::EchecEcriture;
+    }
+    // The library writes the markers, as for the other ways; it is stopped
+    // before its first row, and the rows follow.
+    JpegEcriture ecriture("JPEG Error", t.rapport);
+    std::array<jvirt_barray_ptr, MAX_COMPONENTS> aucun{};
+    if (!ecriture.DemarreCopie(fichier.stream(), info, aucun.data(), false) || !ecriture.GardeTablesHuffman(info)
+        || !ecriture.EcritMetadonnees(t.ecrits) || !ecriture.TermineAvec(sortie))
         return JpegParBlocs::Issue::EchecEcriture;
     return fichier.commit() ? JpegParBlocs::Issue::Ecrit : JpegParBlocs::Issue::EchecEcriture;
 }
@@ -516,7 +390,7 @@ std::uint64_t JpegParBlocs::MemoireDeTravail(std::uint64_t largeur, std::uint64_
 
 JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& sortie, Metadonnees& metadonnees,
                                         PolitiqueMetadonnees politique, const Zones& zones, const Dessine& dessine,
-                                        bool encoderThread, Budget& budget, RapportCodec& rapport)
+                                        bool encoderThread, Budget& budget, RapportCodec& rapport, bool recopie)
 {
     metadonnees.Efface();
     JpegLecture lecture(rapport, budget);
@@ -556,5 +430,7 @@ JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& so
         return Issue::EchecLecture;
     }
     const Travail travail{lecture, boites, orientation, dessine, ecrits, sortie, rapport};
+    if (const std::optional<Issue> issue = recopie ? EnRecopie(travail) : std::nullopt)
+        return *issue;
     return encoderThread && CoefficientsEnFond::Possible(info) ? EnParallele(travail) : Successivement(travail);
 }

@@ -29,11 +29,15 @@ public:
     // says, the Orientation tag as it was: the stored pixels are not turned.
     // Progressive and arithmetic-coded files stay so, with their tables and
     // sampling. Whatever fails, an existing sortie is left as it was.
-    // With encoderThread, a one-scan file is read on a second thread while
-    // its first rows are written: the same bytes, sooner.
+    // A baseline file whose Huffman tables hold every symbol (a camera's)
+    // has its rows under no box copied as they are coded: they are read
+    // only as far as finding where they end. Otherwise (or without
+    // recopie: the same bytes) every block is read and coded again by the
+    // library; with encoderThread, a one-scan file is then read on a second
+    // thread while its first rows are written: the same bytes, sooner.
     static Issue Signe(const CString& source, const CString& sortie, Metadonnees& metadonnees,
                        PolitiqueMetadonnees politique, const Zones& zones, const Dessine& dessine,
-                       bool encoderThread, Budget& budget, RapportCodec& rapport);
+                       bool encoderThread, Budget& budget, RapportCodec& rapport, bool recopie = true);
     // Working memory for a picture of that size (bytes), for the run's memory estimate.
     static std::uint64_t MemoireDeTravail(std::uint64_t largeur, std::uint64_t hauteur);
 

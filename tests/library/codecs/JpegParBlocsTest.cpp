@@ -1,5 +1,7 @@
 #include "codecs/JpegParBlocs.h"
 
+#include "codecs/BalayageJpeg.h"
+
 #include "codecs/Budget.h"
 #include "codecs/Metadonnees.h"
 #include "codecs/RapportCodec.h"
@@ -7,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <jpeglib.h>
@@ -197,12 +201,13 @@ JpegParBlocs::Dessine DessineMarque(const std::vector<RECT>& zones)
 
 JpegParBlocs::Issue Signe(const std::string& source, const std::string& sortie, const std::vector<RECT>& zones,
                           Metadonnees& metadonnees, RapportCodec& rapport,
-                          PolitiqueMetadonnees politique = PolitiqueMetadonnees::Toutes, bool fil = false)
+                          PolitiqueMetadonnees politique = PolitiqueMetadonnees::Toutes, bool fil = false,
+                          bool recopie = true)
 {
     Budget budget;
     return JpegParBlocs::Signe(
         source, sortie, metadonnees, politique, [zones](CSize) { return zones; }, DessineMarque(zones), fil,
-        budget, rapport);
+        budget, rapport, recopie);
 }
 
 double Psnr(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
@@ -237,13 +242,16 @@ TEST_P(JpegParBlocsCas, OnlyTheBoxesChangeAndTheyShowTheMark)
     RapportCodec rapport;
     ASSERT_EQ(Signe(source, sortie, cas.zones, metadonnees, rapport), JpegParBlocs::Issue::Ecrit);
     EXPECT_TRUE(rapport.Messages().empty());
-    // Read on a second thread while written: the same bytes.
-    RapportCodec rapportFil;
-    ASSERT_EQ(Signe(source, box.path("fil.jpg"), cas.zones, metadonnees, rapportFil, PolitiqueMetadonnees::Toutes,
-                    true),
-              JpegParBlocs::Issue::Ecrit);
-    EXPECT_TRUE(rapportFil.Messages().empty());
-    EXPECT_EQ(TestImages::ReadFile(box.path("fil.jpg")), TestImages::ReadFile(sortie));
+    // Every block decoded and coded again by the library, on one thread and
+    // read on a second one while written: the same bytes as rows copied.
+    for (const bool fil : {false, true}) {
+        RapportCodec autre;
+        ASSERT_EQ(Signe(source, box.path("autre.jpg"), cas.zones, metadonnees, autre, PolitiqueMetadonnees::Toutes,
+                        fil, false),
+                  JpegParBlocs::Issue::Ecrit);
+        EXPECT_TRUE(autre.Messages().empty());
+        EXPECT_EQ(TestImages::ReadFile(box.path("autre.jpg")), TestImages::ReadFile(sortie)) << "fil " << fil;
+    }
 
     const Lu avant = Lit(source), apres = Lit(sortie);
     EXPECT_EQ(apres.avertissements, 0);
@@ -455,6 +463,92 @@ TEST(JpegParBlocs, BadSourcesFailAndLeaveTheOutputAloneOnEitherWay)
                                   [](CSize) { return std::vector<RECT>{}; }, {}, true, petit, rapport),
               JpegParBlocs::Issue::EchecLecture);
     EXPECT_EQ(TestImages::ReadFile(sortie), ancien);
+}
+
+// The scan read and written without the library: its blocks are the
+// library's, and rows copied or coded again give the source's own bytes.
+TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
+{
+    struct Cas {
+        const char* nom;
+        Source source;
+    };
+    const Cas cas[] = {
+        {"4:2:0", {96, 80}},
+        {"4:2:2", {96, 64, 2, 1}},
+        {"4:4:4", {64, 48, 1, 1}},
+        {"grey", {72, 40, 0, 0}},
+        {"odd size", {101, 77}},
+        {"restart every MCU", {96, 64, 2, 2, 98, false, 1}},
+        {"restart mid-row", {101, 77, 2, 2, 98, false, 5}},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.nom);
+        TestImages::Sandbox box;
+        const std::string chemin = box.path("s.jpg");
+        Ecrit(chemin, c.source);
+        const std::vector<std::uint8_t> fichier = TestImages::ReadFile(chemin);
+        std::size_t debut = 2;
+        while (fichier[debut + 1] != 0xDA) // up to the start of scan
+            debut += 2 + std::size_t(fichier[debut + 2] << 8 | fichier[debut + 3]);
+        debut += 2 + std::size_t(fichier[debut + 2] << 8 | fichier[debut + 3]);
+
+        jpeg_decompress_struct info;
+        jpeg_error_mgr erreur;
+        info.err = jpeg_std_error(&erreur);
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, fichier.data(), fichier.size());
+        jpeg_read_header(&info, TRUE);
+        std::array<HuffmanJpeg, 4> tables;
+        std::vector<BalayageJpeg::Composante> composantes;
+        for (int k = 0; k < info.num_components; ++k) {
+            const jpeg_component_info& ci = info.comp_info[k];
+            ASSERT_TRUE(tables[std::size_t(ci.dc_tbl_no)].Construit(*info.dc_huff_tbl_ptrs[ci.dc_tbl_no]));
+            ASSERT_TRUE(tables[std::size_t(ci.ac_tbl_no) + 2].Construit(*info.ac_huff_tbl_ptrs[ci.ac_tbl_no]));
+            composantes.push_back({ci.h_samp_factor, ci.v_samp_factor, int(ci.width_in_blocks),
+                                   int(ci.height_in_blocks), &tables[std::size_t(ci.dc_tbl_no)],
+                                   &tables[std::size_t(ci.ac_tbl_no) + 2]});
+        }
+        const int mcu = info.max_h_samp_factor * DCTSIZE;
+        const int mcus = info.num_components == 1 ? int(info.comp_info[0].width_in_blocks)
+                                                  : (c.source.largeur + mcu - 1) / mcu;
+        const int lignes = int(info.total_iMCU_rows);
+        jpeg_destroy_decompress(&info);
+
+        BalayageJpeg balayage(composantes, mcus, lignes, c.source.restart);
+        ASSERT_TRUE(balayage.Lit(fichier.data() + debut, fichier.size() - debut, std::vector<bool>(lignes, true)));
+        const Lu lu = Lit(chemin);
+        for (std::size_t k = 0; k < lu.composantes.size(); ++k) {
+            const Lu::Composante& attendue = lu.composantes[k];
+            std::vector<JCOEF> blocs;
+            for (int by = 0; by < attendue.hauteurBlocs; ++by)
+                for (int bx = 0; bx < attendue.largeurBlocs; ++bx)
+                    blocs.insert(blocs.end(), balayage.Rangee(int(k), by)[bx], balayage.Rangee(int(k), by)[bx] + DCTSIZE2);
+            EXPECT_EQ(blocs, attendue.blocs) << "component " << k;
+        }
+        const std::vector<std::uint8_t> scan(fichier.begin() + std::ptrdiff_t(debut), fichier.end());
+        std::vector<bool> motif(std::size_t(lignes), false);
+        for (int i = 0; i < lignes; i += 2)
+            motif[std::size_t(i)] = true;
+        for (const auto& recodees : {std::vector<bool>(std::size_t(lignes), false), motif,
+                                     std::vector<bool>(std::size_t(lignes), true)}) {
+            std::vector<std::uint8_t> sortie;
+            ASSERT_TRUE(balayage.Ecrit(recodees, sortie));
+            EXPECT_EQ(sortie, scan) << "rows coded again: " << std::count(recodees.begin(), recodees.end(), true);
+        }
+
+        // Cut short, or a restart marker out of its turn: not a whole scan.
+        EXPECT_FALSE(balayage.Lit(scan.data(), scan.size() / 2, std::vector<bool>(lignes, false)));
+        if (c.source.restart) {
+            std::vector<std::uint8_t> desordre = scan;
+            for (std::size_t i = 0; i + 1 < desordre.size(); ++i)
+                if (desordre[i] == 0xFF && desordre[i + 1] == JPEG_RST0 + 1) {
+                    desordre[i + 1] = JPEG_RST0 + 2;
+                    break;
+                }
+            EXPECT_FALSE(balayage.Lit(desordre.data(), desordre.size(), std::vector<bool>(lignes, false)));
+        }
+    }
 }
 
 TEST(JpegParBlocs, BoxesAreWholeMcusMergedWhenTheyOverlap)
