@@ -62,22 +62,26 @@ bool BalayageJpeg::Desempile(const std::uint8_t* donnees, std::size_t taille)
     return int(m_DebutSegment.size()) == m_Segments;
 }
 
-bool BalayageJpeg::LitBloc(const Composante& c, std::uint64_t& pos, int& dc, JCOEF* bloc) const
+bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const
 {
     std::fill(bloc, bloc + DCTSIZE2, JCOEF(0));
+    lecteur.Remplit();
     int longueur = 0;
-    const int s = c.dc->Decode(std::uint32_t(Bits(pos, 16)), longueur);
+    const int s = c.dc->Decode(lecteur.Voit(16), longueur);
     if (!longueur || s > 11)
         return false;
-    pos += std::uint64_t(longueur);
-    dc += s ? Etend(Bits(pos, s), s) : 0;
-    pos += std::uint64_t(s);
+    lecteur.Passe(longueur);
+    if (s) {
+        dc += Etend(lecteur.Voit(s), s);
+        lecteur.Passe(s);
+    }
     bloc[0] = JCOEF(dc);
     for (int k = 1; k < DCTSIZE2; ++k) {
-        const int rs = c.ac->Decode(std::uint32_t(Bits(pos, 16)), longueur);
+        lecteur.Remplit();
+        const int rs = c.ac->Decode(lecteur.Voit(16), longueur);
         if (!longueur)
             return false;
-        pos += std::uint64_t(longueur);
+        lecteur.Passe(longueur);
         const int r = rs >> 4, t = rs & 15;
         if (!t) {
             if (r != 15)
@@ -88,33 +92,40 @@ bool BalayageJpeg::LitBloc(const Composante& c, std::uint64_t& pos, int& dc, JCO
         k += r;
         if (k >= DCTSIZE2 || t > 10)
             return false;
-        bloc[HuffmanJpeg::kNaturel[std::size_t(k)]] = JCOEF(Etend(Bits(pos, t), t));
-        pos += std::uint64_t(t);
+        bloc[HuffmanJpeg::kNaturel[std::size_t(k)]] = JCOEF(Etend(lecteur.Voit(t), t));
+        lecteur.Passe(t);
     }
     return true;
 }
 
-bool BalayageJpeg::PasseBloc(const Composante& c, std::uint64_t& pos, int& dc) const
+bool BalayageJpeg::PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) const
 {
+    lecteur.Remplit();
     int longueur = 0;
-    const int s = c.dc->Decode(std::uint32_t(Bits(pos, 16)), longueur);
+    const int s = c.dc->Decode(lecteur.Voit(16), longueur);
     if (!longueur || s > 11)
         return false;
-    pos += std::uint64_t(longueur);
-    dc += s ? Etend(Bits(pos, s), s) : 0;
-    pos += std::uint64_t(s);
-    for (int k = 1; k < DCTSIZE2; ++k) {
-        const int rs = c.ac->Decode(std::uint32_t(Bits(pos, 16)), longueur);
-        if (!longueur)
-            return false;
-        const int r = rs >> 4, t = rs & 15;
-        pos += std::uint64_t(longueur + t);
-        if (!t) {
-            if (r != 15)
-                break;
-            k += 15;
-        } else if ((k += r) >= DCTSIZE2 || t > 10) {
-            return false;
+    lecteur.Passe(longueur);
+    if (s) {
+        dc += Etend(lecteur.Voit(s), s);
+        lecteur.Passe(s);
+    }
+    // A refill holds 56 bits, two symbols with their bits at most.
+    for (int k = 1; k < DCTSIZE2;) {
+        lecteur.Remplit();
+        for (int paire = 0; paire < 2 && k < DCTSIZE2; ++paire, ++k) {
+            const int rs = c.ac->Decode(lecteur.Voit(16), longueur);
+            if (!longueur)
+                return false;
+            const int r = rs >> 4, t = rs & 15;
+            lecteur.Passe(longueur + t);
+            if (!t) {
+                if (r != 15)
+                    return true; // end of block
+                k += 15;
+            } else if ((k += r) >= DCTSIZE2 || t > 10) {
+                return false;
+            }
         }
     }
     return true;
@@ -144,7 +155,8 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
     m_DebutLigne.assign(std::size_t(m_Lignes), 0);
     m_DcLigne.assign(std::size_t(m_Lignes), {});
     std::vector<int> dc(n, 0);
-    std::uint64_t pos = 0;
+    Lecteur lecteur{m_Octets.data()};
+    lecteur.Va(0);
     int segment = 0;
     const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
     for (int ligne = 0, mcu = 0; ligne < m_Lignes; ++ligne) {
@@ -152,25 +164,27 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
         for (int x = 0; x < m_McusParLigne; ++x, ++mcu) {
             if (m_Restart && mcu % m_Restart == 0) {
                 segment = mcu / m_Restart;
-                pos = m_DebutSegment[std::size_t(segment)];
+                lecteur.Va(m_DebutSegment[std::size_t(segment)]);
                 std::fill(dc.begin(), dc.end(), 0);
             }
             if (x == 0) {
-                m_DebutLigne[std::size_t(ligne)] = pos;
+                m_DebutLigne[std::size_t(ligne)] = lecteur.Position();
                 m_DcLigne[std::size_t(ligne)] = dc;
             }
             for (std::size_t c = 0; c < n; ++c) {
                 const Composante& k = m_Composantes[c];
                 for (int y = 0; y < k.v; ++y)
                     for (int h = 0; h < k.h; ++h) {
-                        const bool lu = decode ? LitBloc(k, pos, dc[c], Rangee(int(c), ligne * k.v + y)[x * k.h + h])
-                                               : PasseBloc(k, pos, dc[c]);
+                        const bool lu = decode
+                            ? LitBloc(k, lecteur, dc[c], Rangee(int(c), ligne * k.v + y)[x * k.h + h])
+                            : PasseBloc(k, lecteur, dc[c]);
                         if (!lu)
                             return false;
                     }
             }
             const std::uint64_t finSegment =
                 segment + 1 < m_Segments ? m_DebutSegment[std::size_t(segment) + 1] : fin;
+            const std::uint64_t pos = lecteur.Position();
             if (pos > finSegment)
                 return false;
             m_FinSegment[std::size_t(segment)] = pos;
@@ -189,6 +203,30 @@ void BalayageJpeg::Place(std::uint64_t bits, int n)
 {
     m_Accumule = m_Accumule << n | bits;
     m_NombreBits += n;
+    if (m_NombreBits < 32)
+        return;
+    // Four bytes at once where none is 0xFF.
+    m_NombreBits -= 32;
+    const auto mot = std::uint32_t(m_Accumule >> m_NombreBits);
+    std::uint8_t* p = m_Sortie->data() + m_Ecrits;
+    const std::uint32_t inverse = ~mot;
+    if (!((inverse - 0x01010101u) & ~inverse & 0x80808080u)) {
+        const std::uint32_t grand = __builtin_bswap32(mot);
+        std::memcpy(p, &grand, sizeof grand);
+        m_Ecrits += 4;
+        return;
+    }
+    for (int decalage = 24; decalage >= 0; decalage -= 8) {
+        const auto octet = std::uint8_t(mot >> decalage);
+        *p++ = octet;
+        if (octet == 0xFF)
+            *p++ = 0x00;
+    }
+    m_Ecrits = std::size_t(p - m_Sortie->data());
+}
+
+void BalayageJpeg::VideOctets()
+{
     std::uint8_t* p = m_Sortie->data() + m_Ecrits;
     while (m_NombreBits >= 8) {
         m_NombreBits -= 8;
@@ -202,14 +240,17 @@ void BalayageJpeg::Place(std::uint64_t bits, int n)
 
 void BalayageJpeg::Complete()
 {
+    VideOctets();
     // Ones up to the byte's end, as every encoder pads.
-    if (m_NombreBits)
+    if (m_NombreBits) {
         Place((1u << (8 - m_NombreBits)) - 1, 8 - m_NombreBits);
+        VideOctets();
+    }
 }
 
 void BalayageJpeg::Redemarre(int segment)
 {
-    Reserve(4);
+    Reserve(16);
     Complete();
     (*m_Sortie)[m_Ecrits++] = 0xFF;
     (*m_Sortie)[m_Ecrits++] = std::uint8_t(JPEG_RST0 + ((segment - 1) & 7));
@@ -218,7 +259,8 @@ void BalayageJpeg::Redemarre(int segment)
 void BalayageJpeg::CopieBits(std::uint64_t debut, std::uint64_t fin)
 {
     // At worst every byte is 0xFF and takes a zero after it.
-    Reserve(std::size_t((fin - debut) / 4) + 16);
+    Reserve(std::size_t((fin - debut) / 4) + 32);
+    VideOctets();
     if (debut % 8 == 0 && m_NombreBits == 0) {
         // Whole bytes as they were, a zero again after each 0xFF.
         const std::uint8_t* p = m_Octets.data() + debut / 8;
@@ -234,23 +276,32 @@ void BalayageJpeg::CopieBits(std::uint64_t debut, std::uint64_t fin)
         }
         debut = fin / 8 * 8;
     }
-    // Seven bytes at a time where none is 0xFF.
+    // Fewer than 8 bits wait: seven bytes at a time, at once where none is 0xFF.
     constexpr std::uint64_t kUns = 0x0001010101010101, kHauts = 0x0080808080808080, kSept = 0x00FFFFFFFFFFFFFF;
     for (; fin - debut >= 56; debut += 56) {
         const std::uint64_t tout = m_Accumule << 56 | Bits(debut, 56);
         const std::uint64_t octets = (tout >> m_NombreBits) & kSept;
         const std::uint64_t inverse = ~octets & kSept;
+        std::uint8_t* p = m_Sortie->data() + m_Ecrits;
         if ((inverse - kUns) & ~inverse & kHauts) {
-            Place(Bits(debut, 56), 56);
-            continue;
+            for (int decalage = 48; decalage >= 0; decalage -= 8) {
+                const auto octet = std::uint8_t(octets >> decalage);
+                *p++ = octet;
+                if (octet == 0xFF)
+                    *p++ = 0x00;
+            }
+            m_Ecrits = std::size_t(p - m_Sortie->data());
+        } else {
+            const std::uint64_t grand = __builtin_bswap64(octets << 8);
+            std::memcpy(p, &grand, sizeof grand);
+            m_Ecrits += 7;
         }
-        const std::uint64_t grand = __builtin_bswap64(octets << 8);
-        std::memcpy(m_Sortie->data() + m_Ecrits, &grand, sizeof grand);
-        m_Ecrits += 7;
         m_Accumule = tout;
     }
-    if (fin > debut)
-        Place(Bits(debut, int(fin - debut)), int(fin - debut));
+    for (; fin > debut; debut += std::min<std::uint64_t>(fin - debut, 24)) {
+        const int n = int(std::min<std::uint64_t>(fin - debut, 24));
+        Place(Bits(debut, n), n);
+    }
 }
 
 void BalayageJpeg::Copie(int premiere, int fin)
@@ -367,7 +418,7 @@ bool BalayageJpeg::Ecrit(const std::vector<bool>& recodees, std::vector<std::uin
             if (!CodeMcu(ligne * m_McusParLigne + x, dc))
                 return false;
     }
-    Reserve(4);
+    Reserve(16);
     Complete();
     sortie[m_Ecrits++] = 0xFF;
     sortie[m_Ecrits++] = JPEG_EOI;

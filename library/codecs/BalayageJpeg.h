@@ -49,12 +49,48 @@ private:
         __builtin_memcpy(&v, m_Octets.data() + (pos >> 3), sizeof v);
         return (__builtin_bswap64(v) << (pos & 7)) >> (64 - n);
     }
+    // The data's bits in a register, refilled a few bytes at a time.
+    struct Lecteur {
+        const std::uint8_t* debut;
+        const std::uint8_t* suivant = debut; // the next byte to load
+        std::uint64_t bits = 0;              // first bit highest, zeros after the last
+        int nombre = 0;                      // bits held
+
+        // At least 56 bits held; the data holds 8 bytes past any position read.
+        void Remplit()
+        {
+            std::uint64_t v;
+            __builtin_memcpy(&v, suivant, sizeof v);
+            bits |= __builtin_bswap64(v) >> nombre;
+            suivant += (63 - nombre) >> 3;
+            nombre |= 56;
+        }
+        std::uint32_t Voit(int n) const { return std::uint32_t(bits >> (64 - n)); }
+        void Passe(int n)
+        {
+            bits <<= n;
+            nombre -= n;
+        }
+        std::uint64_t Position() const { return std::uint64_t(suivant - debut) * 8 - std::uint64_t(nombre); }
+        void Va(std::uint64_t position)
+        {
+            suivant = debut + position / 8;
+            bits = 0;
+            nombre = 0;
+            Remplit();
+            Passe(int(position % 8));
+        }
+    };
+
     bool Desempile(const std::uint8_t* donnees, std::size_t taille);
-    bool LitBloc(const Composante& c, std::uint64_t& pos, int& dc, JCOEF* bloc) const;
-    bool PasseBloc(const Composante& c, std::uint64_t& pos, int& dc) const;
+    bool LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const;
+    bool PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) const;
 
     // Writing.
+    // n bits (at most 32) after those written.
     void Place(std::uint64_t bits, int n);
+    // Every whole byte held goes out.
+    void VideOctets();
     void Complete();
     void Redemarre(int segment);
     void CopieBits(std::uint64_t debut, std::uint64_t fin);

@@ -2,8 +2,9 @@
 
 #include "Metadonnees.h"
 
-#include <algorithm>
 #include <cstring>
+
+#include <jerror.h>
 
 JpegEcriture::JpegEcriture(const char* fatalCaption, RapportCodec& rapport) : m_erreur(fatalCaption, rapport)
 {
@@ -23,6 +24,7 @@ bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION heigh
     m_info.err = m_erreur.Gestionnaire();
     jpeg_create_compress(&m_info);
     jpeg_stdio_dest(&m_info, sortie);
+    m_sortie = sortie;
     m_info.image_width = width;
     m_info.image_height = height;
     m_info.input_components = components;
@@ -44,6 +46,7 @@ bool JpegEcriture::DemarreCopie(std::FILE* sortie, jpeg_decompress_struct& sourc
     m_info.err = m_erreur.Gestionnaire();
     jpeg_create_compress(&m_info);
     jpeg_stdio_dest(&m_info, sortie);
+    m_sortie = sortie;
     jpeg_copy_critical_parameters(&source, &m_info);
     m_info.restart_interval = source.restart_interval;
     m_info.arith_code = source.arith_code;
@@ -142,17 +145,10 @@ bool JpegEcriture::EcritDonnees(const std::vector<std::uint8_t>& donnees)
         m_erreur.NoteFatale();
         return false;
     }
-    jpeg_destination_mgr& destination = *m_info.dest;
-    for (std::size_t fait = 0; fait < donnees.size();) {
-        if (destination.free_in_buffer == 0)
-            (*destination.empty_output_buffer)(&m_info);
-        const std::size_t n = std::min(donnees.size() - fait, destination.free_in_buffer);
-        std::memcpy(destination.next_output_byte, donnees.data() + fait, n);
-        destination.next_output_byte += n;
-        destination.free_in_buffer -= n;
-        fait += n;
-    }
-    (*destination.term_destination)(&m_info);
+    (*m_info.dest->term_destination)(&m_info);
+    // In one piece, and told as the library's destination tells a failure.
+    if (std::fwrite(donnees.data(), 1, donnees.size(), m_sortie) != donnees.size() || std::fflush(m_sortie) != 0)
+        ERREXIT(&m_info, JERR_FILE_WRITE);
     return true;
 }
 

@@ -66,5 +66,6 @@ private:
 
     JpegErreur m_erreur;
     jpeg_compress_struct m_info;
+    std::FILE* m_sortie = nullptr;
     bool m_EntetesEcrites = false;
 };
