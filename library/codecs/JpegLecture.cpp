@@ -198,7 +198,22 @@ jvirt_barray_ptr* JpegLecture::LitCoefficients()
         m_erreur.NoteFatale();
         return nullptr;
     }
-    return jpeg_read_coefficients(&m_info);
+    const bool unBalayage = !m_info.progressive_mode && m_info.comps_in_scan == m_info.num_components;
+    jvirt_barray_ptr* tableaux = jpeg_read_coefficients(&m_info);
+    if (unBalayage || !tableaux)
+        return tableaux;
+    // A file cut short, or one whose scans leave a component out, leaves
+    // rows no scan reached: they are made zeros (grey), in order, so that
+    // writing into them later is no out-of-order access the library would
+    // end with a fatal error outside any recovery point.
+    for (int c = 0; c < m_info.num_components; ++c) {
+        const jpeg_component_info& composante = m_info.comp_info[c];
+        const auto pas = JDIMENSION(composante.v_samp_factor);
+        const JDIMENSION lignes = JDIMENSION(Arrondi(composante.height_in_blocks, pas));
+        for (JDIMENSION ligne = 0; ligne < lignes; ligne += pas)
+            (*m_info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&m_info), tableaux[c], ligne, pas, TRUE);
+    }
+    return tableaux;
 }
 
 void JpegLecture::Surveille(j_common_ptr info)

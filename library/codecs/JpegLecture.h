@@ -49,7 +49,8 @@ public:
     bool LitLignes(JSAMPARRAY rows, JDIMENSION count, JDIMENSION& lues);
     bool Termine();
     // Instead of Demarre: every block's quantized coefficients, held by the
-    // decompressor until it is released; null on a fatal error.
+    // decompressor until it is released, every row of them defined (zeros
+    // where no scan reached); null on a fatal error.
     jvirt_barray_ptr* LitCoefficients();
 
     // After Ouvre, instead of decoding: the file's bytes from the first one
