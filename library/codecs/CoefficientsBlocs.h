@@ -55,11 +55,7 @@ private:
     // Samples of one component over a rectangle of its own grid.
     struct Plan {
         RECT zone;
-        std::vector<JSAMPLE> echantillons;
-        int At(int x, int y) const
-        {
-            return echantillons[std::size_t(y - zone.top) * std::size_t(zone.Width()) + std::size_t(x - zone.left)];
-        }
+        std::vector<JSAMPLE> echantillons; // row by row
     };
     // The component's quantization table: as latched by a decoding, or
     // as the header gave it to a scan read without the library.
@@ -81,10 +77,15 @@ private:
                                                  JDIMENSION(y), 1, ecrit ? TRUE : FALSE)[0];
     }
     Plan DecodePlan(int c, const RECT& zone) const;
-    // Component c at pixel (x, y), upsampled the way the library's decoder
-    // does by default (fancy upsampling, edges repeated).
-    int Echantillon(const Plan& plan, int c, int x, int y) const;
-    float Composante(std::uint32_t bgrx, int c) const;
+    // Pixels x0 to x1 of row y of component c, upsampled the way the
+    // library's decoder does by default (fancy upsampling, edges repeated);
+    // sommes is scratch space.
+    void LigneComposante(const Plan& plan, int c, int y, int x0, int x1, std::vector<int>& sommes,
+                         JSAMPLE* ligne) const;
+    // The MCU at (mx, my) of the drawn box b in the file's components, one
+    // Mcu()-sized plane each, repeating the picture's last pixels beyond its
+    // edges as the encoder does.
+    void PlansMcu(const Bitmap& dessinee, const RECT& b, int mx, int my, float* plans) const;
 
     jpeg_decompress_struct& m_info;
     jvirt_barray_ptr* m_tableaux;
