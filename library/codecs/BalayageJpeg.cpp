@@ -74,6 +74,9 @@ bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF
     if (s) {
         dc += Etend(lecteur.Voit(s), s);
         lecteur.Passe(s);
+        // Beyond what a block holds: damage, which the library's way tells.
+        if (dc < -32768 || dc > 32767)
+            return false;
     }
     bloc[0] = JCOEF(dc);
     for (int k = 1; k < DCTSIZE2; ++k) {
@@ -109,6 +112,9 @@ bool BalayageJpeg::PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) con
     if (s) {
         dc += Etend(lecteur.Voit(s), s);
         lecteur.Passe(s);
+        // Beyond what a block holds: damage, which the library's way tells.
+        if (dc < -32768 || dc > 32767)
+            return false;
     }
     // A refill holds 56 bits, two symbols with their bits at most.
     for (int k = 1; k < DCTSIZE2;) {

@@ -36,7 +36,7 @@ public:
     std::uint8_t Longueur(int symbole) const { return m_Longueur[std::size_t(symbole)]; }
 
 private:
-    static constexpr int kRapide = 9; // codes this long or shorter are found in one look
+    static constexpr int kRapide = 11; // codes this long or shorter are found in one look
     struct Entree {
         std::uint8_t longueur = 0;
         std::uint8_t symbole = 0;
