@@ -62,9 +62,8 @@ bool BalayageJpeg::Desempile(const std::uint8_t* donnees, std::size_t taille)
     return int(m_DebutSegment.size()) == m_Segments;
 }
 
-bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const
+bool BalayageJpeg::LitDc(const Composante& c, Lecteur& lecteur, int& dc)
 {
-    std::fill(bloc, bloc + DCTSIZE2, JCOEF(0));
     lecteur.Remplit();
     int longueur = 0;
     const int s = c.dc->Decode(lecteur.Voit(16), longueur);
@@ -78,6 +77,15 @@ bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF
         if (dc < -32768 || dc > 32767)
             return false;
     }
+    return true;
+}
+
+bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const
+{
+    std::fill(bloc, bloc + DCTSIZE2, JCOEF(0));
+    if (!LitDc(c, lecteur, dc))
+        return false;
+    int longueur = 0;
     bloc[0] = JCOEF(dc);
     for (int k = 1; k < DCTSIZE2; ++k) {
         lecteur.Remplit();
@@ -103,19 +111,9 @@ bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF
 
 bool BalayageJpeg::PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) const
 {
-    lecteur.Remplit();
-    int longueur = 0;
-    const int s = c.dc->Decode(lecteur.Voit(16), longueur);
-    if (!longueur || s > 11)
+    if (!LitDc(c, lecteur, dc))
         return false;
-    lecteur.Passe(longueur);
-    if (s) {
-        dc += Etend(lecteur.Voit(s), s);
-        lecteur.Passe(s);
-        // Beyond what a block holds: damage, which the library's way tells.
-        if (dc < -32768 || dc > 32767)
-            return false;
-    }
+    int longueur = 0;
     // A refill holds 56 bits, two symbols with their bits at most.
     for (int k = 1; k < DCTSIZE2;) {
         lecteur.Remplit();

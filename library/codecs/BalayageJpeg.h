@@ -83,6 +83,8 @@ private:
     };
 
     bool Desempile(const std::uint8_t* donnees, std::size_t taille);
+    // A block's DC difference, added to dc.
+    static bool LitDc(const Composante& c, Lecteur& lecteur, int& dc);
     bool LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const;
     bool PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) const;
 
