@@ -34,6 +34,22 @@ double EcartMoyen(HBITMAP a, HBITMAP b)
     return somme / (3.0 * taille.cx * taille.cy);
 }
 
+// The picture loaded under regle comes at attendue, within 2 levels on
+// average of the whole picture entiere averaged down.
+void CommeLEntiere(CGraphique& graphique, const std::string& chemin, Metadonnees& metadonnees,
+                   const RegleTaille& regle, HBITMAP entiere, CSize attendue)
+{
+    HBITMAP reduite = graphique.ChargePhoto(chemin, metadonnees, regle);
+    ASSERT_NE(reduite, nullptr);
+    EXPECT_EQ(SizeOf(reduite), attendue);
+    HDC ecran = GetDC(nullptr);
+    HBITMAP reference = CGraphique::RedimensionneImage(ecran, entiere, attendue, 0);
+    ReleaseDC(nullptr, ecran);
+    EXPECT_LE(EcartMoyen(reduite, reference), 2.0);
+    DeleteObject(reference);
+    DeleteObject(reduite);
+}
+
 } // namespace
 
 TEST(RegleTaille, EachRuleGivesItsSizeRoundedHalfUpAndNeverLarger)
@@ -90,16 +106,7 @@ TEST(RegleTaille, AReducedJpegDecodeLooksLikeTheWholePictureAveragedDown)
     for (const RegleTaille regle : {RegleTaille{Mode::CotePlusLong, 2048}, RegleTaille{Mode::CotePlusCourt, 700},
                                     RegleTaille{Mode::Pourcentage, 30}}) {
         SCOPED_TRACE(static_cast<int>(regle.Genre));
-        const CSize cible = regle.Cible(CSize(6000, 4000));
-        HBITMAP reduite = graphique.ChargePhoto(chemin, metadonnees, regle);
-        ASSERT_NE(reduite, nullptr);
-        EXPECT_EQ(SizeOf(reduite), cible);
-        HDC ecran = GetDC(nullptr);
-        HBITMAP reference = CGraphique::RedimensionneImage(ecran, entiere, cible, 0);
-        ReleaseDC(nullptr, ecran);
-        EXPECT_LE(EcartMoyen(reduite, reference), 2.0);
-        DeleteObject(reference);
-        DeleteObject(reduite);
+        CommeLEntiere(graphique, chemin, metadonnees, regle, entiere, regle.Cible(CSize(6000, 4000)));
     }
     DeleteObject(entiere);
     EXPECT_TRUE(Scripted().shown.empty());
@@ -159,15 +166,7 @@ TEST(RegleTaille, EveryReadableFormatComesAtTheRulesSizeLookingLikeTheWholePictu
         ASSERT_NE(entiere, nullptr);
         for (const auto& [regle, attendue] : regles) {
             SCOPED_TRACE(static_cast<int>(regle.Genre));
-            HBITMAP reduite = graphique.ChargePhoto(chemin, metadonnees, regle);
-            ASSERT_NE(reduite, nullptr);
-            EXPECT_EQ(SizeOf(reduite), attendue);
-            HDC ecran = GetDC(nullptr);
-            HBITMAP reference = CGraphique::RedimensionneImage(ecran, entiere, attendue, 0);
-            ReleaseDC(nullptr, ecran);
-            EXPECT_LE(EcartMoyen(reduite, reference), 2.0);
-            DeleteObject(reference);
-            DeleteObject(reduite);
+            CommeLEntiere(graphique, chemin, metadonnees, regle, entiere, attendue);
         }
         DeleteObject(entiere);
     }
