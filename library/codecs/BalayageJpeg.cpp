@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -73,8 +76,8 @@ bool BalayageJpeg::LitDc(const Composante& c, Lecteur& lecteur, int& dc)
     if (s) {
         dc += Etend(lecteur.Voit(s), s);
         lecteur.Passe(s);
-        // Beyond what a block holds: damage, which the library's way tells.
-        if (dc < -32768 || dc > 32767)
+        // Far beyond what a block holds: damage (or a wrong guess).
+        if (dc < -(1 << 24) || dc > (1 << 24))
             return false;
     }
     return true;
@@ -83,7 +86,8 @@ bool BalayageJpeg::LitDc(const Composante& c, Lecteur& lecteur, int& dc)
 bool BalayageJpeg::LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const
 {
     std::fill(bloc, bloc + DCTSIZE2, JCOEF(0));
-    if (!LitDc(c, lecteur, dc))
+    // Beyond what a block holds: damage, which the library's way tells.
+    if (!LitDc(c, lecteur, dc) || dc < -32768 || dc > 32767)
         return false;
     int longueur = 0;
     bloc[0] = JCOEF(dc);
@@ -135,8 +139,85 @@ bool BalayageJpeg::PasseBloc(const Composante& c, Lecteur& lecteur, int& dc) con
     return true;
 }
 
-bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const std::vector<bool>& decodees)
+bool BalayageJpeg::Mcu(Lecteur& lecteur, std::vector<int>& dc, int ligne, int x, bool decode) const
 {
+    for (std::size_t c = 0; c < m_Composantes.size(); ++c) {
+        const Composante& k = m_Composantes[c];
+        for (int y = 0; y < k.v; ++y)
+            for (int h = 0; h < k.h; ++h) {
+                const bool lu = decode ? LitBloc(k, lecteur, dc[c], Rangee(int(c), ligne * k.v + y)[x * k.h + h])
+                                       : PasseBloc(k, lecteur, dc[c]);
+                if (!lu)
+                    return false;
+            }
+    }
+    return true;
+}
+
+BalayageJpeg::Suite BalayageJpeg::PasseDepuis(std::uint64_t depart, std::uint64_t fin) const
+{
+    // Huffman codes fall back into step: once a guess meets an MCU's true
+    // start, every later one is true, and the DC values are off by the same
+    // amount. A code that does not exist means the guess was wrong: again
+    // from the next byte.
+    Suite suite;
+    std::vector<int> dc(m_Composantes.size(), 0);
+    Lecteur lecteur{m_Octets.data()};
+    lecteur.Va(depart);
+    for (std::uint64_t pos = depart; pos < fin; pos = lecteur.Position()) {
+        Suite::Debut debut{pos, {}};
+        std::copy(dc.begin(), dc.end(), debut.dc.begin());
+        if (!Mcu(lecteur, dc, 0, 0, false) || lecteur.Position() > fin) {
+            if (fin - pos < 64)
+                break; // the last bits: padding, not an MCU
+            suite.debuts.clear();
+            std::fill(dc.begin(), dc.end(), 0);
+            lecteur.Va((pos / 8 + 1) * 8);
+            continue;
+        }
+        suite.debuts.push_back(debut);
+        suite.fin = lecteur.Position();
+    }
+    return suite;
+}
+
+std::optional<bool> BalayageJpeg::Raccorde(const Suite& suite, int ligne, const std::vector<int>& dc,
+                                           const std::vector<bool>& decodees)
+{
+    const std::uint64_t position = m_DebutLigne[std::size_t(ligne)];
+    const auto ici = std::lower_bound(suite.debuts.begin(), suite.debuts.end(), position,
+                                      [](const Suite::Debut& d, std::uint64_t p) { return d.position < p; });
+    const auto j = std::size_t(ici - suite.debuts.begin());
+    const std::size_t restants = std::size_t(m_Lignes - ligne) * std::size_t(m_McusParLigne);
+    if (ici == suite.debuts.end() || ici->position != position || suite.debuts.size() - j != restants)
+        return std::nullopt;
+    for (int r = ligne; r < m_Lignes; ++r) {
+        const Suite::Debut& d = suite.debuts[j + std::size_t(r - ligne) * std::size_t(m_McusParLigne)];
+        m_DebutLigne[std::size_t(r)] = d.position;
+        m_DcLigne[std::size_t(r)].resize(dc.size());
+        for (std::size_t c = 0; c < dc.size(); ++c)
+            m_DcLigne[std::size_t(r)][c] = d.dc[c] + dc[c] - ici->dc[c];
+    }
+    m_FinSegment[0] = suite.fin;
+    // The rows to decode, each from its own start.
+    Lecteur lecteur{m_Octets.data()};
+    for (int r = ligne; r < m_Lignes; ++r) {
+        if (!decodees[std::size_t(r)])
+            continue;
+        lecteur.Va(m_DebutLigne[std::size_t(r)]);
+        std::vector<int> valeurs = m_DcLigne[std::size_t(r)];
+        for (int x = 0; x < m_McusParLigne; ++x)
+            if (!Mcu(lecteur, valeurs, r, x, true))
+                return false;
+    }
+    m_EnDeux = true;
+    return true;
+}
+
+bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const std::vector<bool>& decodees,
+                       bool deuxFils)
+{
+    m_EnDeux = false;
     if (!Desempile(donnees, taille))
         return false;
     const std::size_t n = m_Composantes.size();
@@ -158,11 +239,33 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
     m_FinSegment.assign(std::size_t(m_Segments), 0);
     m_DebutLigne.assign(std::size_t(m_Lignes), 0);
     m_DcLigne.assign(std::size_t(m_Lignes), {});
+    const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
+
+    // Without restart markers, a second thread passes over the second half
+    // from a guess while this one reads up to it.
+    const std::uint64_t milieu = fin / 16 * 8;
+    Suite suite;
+    std::thread fil;
+    if (deuxFils && !m_Restart && m_Lignes > 2) {
+        try {
+            fil = std::thread([&] { suite = PasseDepuis(milieu, fin); });
+        } catch (const std::system_error&) {
+        }
+    }
+    struct Joint {
+        std::thread& fil;
+        ~Joint()
+        {
+            if (fil.joinable())
+                fil.join();
+        }
+    } joint{fil};
+    bool attendu = !fil.joinable();
+
     std::vector<int> dc(n, 0);
     Lecteur lecteur{m_Octets.data()};
     lecteur.Va(0);
     int segment = 0;
-    const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
     for (int ligne = 0, mcu = 0; ligne < m_Lignes; ++ligne) {
         const bool decode = decodees[std::size_t(ligne)];
         for (int x = 0; x < m_McusParLigne; ++x, ++mcu) {
@@ -174,18 +277,16 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
             if (x == 0) {
                 m_DebutLigne[std::size_t(ligne)] = lecteur.Position();
                 m_DcLigne[std::size_t(ligne)] = dc;
+                if (!attendu && lecteur.Position() >= milieu) {
+                    fil.join();
+                    attendu = true;
+                }
+                if (attendu && !suite.debuts.empty())
+                    if (const std::optional<bool> raccorde = Raccorde(suite, ligne, dc, decodees))
+                        return *raccorde;
             }
-            for (std::size_t c = 0; c < n; ++c) {
-                const Composante& k = m_Composantes[c];
-                for (int y = 0; y < k.v; ++y)
-                    for (int h = 0; h < k.h; ++h) {
-                        const bool lu = decode
-                            ? LitBloc(k, lecteur, dc[c], Rangee(int(c), ligne * k.v + y)[x * k.h + h])
-                            : PasseBloc(k, lecteur, dc[c]);
-                        if (!lu)
-                            return false;
-                    }
-            }
+            if (!Mcu(lecteur, dc, ligne, x, decode))
+                return false;
             const std::uint64_t finSegment =
                 segment + 1 < m_Segments ? m_DebutSegment[std::size_t(segment) + 1] : fin;
             const std::uint64_t pos = lecteur.Position();

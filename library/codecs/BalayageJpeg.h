@@ -9,7 +9,9 @@
 
 #include "HuffmanJpeg.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class BalayageJpeg {
@@ -29,7 +31,13 @@ public:
     // rows of MCUs marked in decodees are decoded. False when the data is
     // not a whole scan as described: cut short, damaged, restart markers
     // out of place; the library's way then tells what is wrong.
-    bool Lit(const std::uint8_t* donnees, std::size_t taille, const std::vector<bool>& decodees);
+    // With deuxFils, a scan without restart markers has its second half
+    // passed over on a second thread at the same time, when it falls into
+    // step (see EnDeux); otherwise on this one.
+    bool Lit(const std::uint8_t* donnees, std::size_t taille, const std::vector<bool>& decodees,
+             bool deuxFils = false);
+    // Whether the last Lit took the second half from the second thread.
+    bool EnDeux() const { return m_EnDeux; }
     // Block row y of component c, within a row of MCUs decoded; null
     // otherwise. Blocks may be changed before Ecrit.
     JBLOCKROW Rangee(int c, int y) const { return m_Rangees[std::size_t(c)][std::size_t(y)]; }
@@ -82,6 +90,22 @@ private:
         }
     };
 
+    // The MCUs met passing over the data from a guessed position: where
+    // each starts and the DC values there, counted from the guess.
+    struct Suite {
+        struct Debut {
+            std::uint64_t position;
+            std::array<int, MAX_COMPS_IN_SCAN> dc;
+        };
+        std::vector<Debut> debuts;
+        std::uint64_t fin = 0; // after the last one
+    };
+    Suite PasseDepuis(std::uint64_t depart, std::uint64_t fin) const;
+    // When the MCU starting row ligne is one suite met (and as many come
+    // after it as rows remain), the rest of the scan is taken from it: true,
+    // or false when a row to decode there is damaged; nothing otherwise.
+    std::optional<bool> Raccorde(const Suite& suite, int ligne, const std::vector<int>& dc, const std::vector<bool>& decodees);
+    bool Mcu(Lecteur& lecteur, std::vector<int>& dc, int ligne, int x, bool decode) const;
     bool Desempile(const std::uint8_t* donnees, std::size_t taille);
     // A block's DC difference, added to dc.
     static bool LitDc(const Composante& c, Lecteur& lecteur, int& dc);
@@ -113,6 +137,7 @@ private:
     std::vector<std::vector<int>> m_DcLigne;   // the DC predictions there
     std::vector<std::vector<JCOEF>> m_Blocs;   // per component, decoded rows, 64 a block
     std::vector<std::vector<JBLOCKROW>> m_Rangees;
+    bool m_EnDeux = false;
 
     std::vector<std::uint8_t>* m_Sortie = nullptr;
     std::size_t m_Ecrits = 0; // bytes of m_Sortie written, the rest room made by Reserve

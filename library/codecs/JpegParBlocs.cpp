@@ -136,6 +136,7 @@ struct Travail {
     const Metadonnees& ecrits;
     const CString& sortie;
     RapportCodec& rapport;
+    bool deuxFils; // a second core to spare
 };
 
 // A source's own tables are never reused: optimized ones may lack a symbol a
@@ -299,7 +300,8 @@ std::optional<JpegParBlocs::Issue> EnRecopie(const Travail& t)
         t.lecture.SignaleMemoire();
         return JpegParBlocs::Issue::EchecLecture;
     }
-    if (!balayage.Lit(donnees.data(), donnees.size(), decodees))
+    // A second thread pays off past a megabyte of data.
+    if (!balayage.Lit(donnees.data(), donnees.size(), decodees, t.deuxFils && donnees.size() > (1u << 20)))
         return std::nullopt;
     for (const RECT& b : t.boites)
         if (!RetoucheBoite(coefficients, b, t.orientation, t.dessine)) {
@@ -429,8 +431,8 @@ JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& so
         lecture.SignaleMemoire();
         return Issue::EchecLecture;
     }
-    const Travail travail{lecture, boites, orientation, dessine, ecrits, sortie, rapport};
+    const Travail travail{lecture, boites, orientation, dessine, ecrits, sortie, rapport, encoderThread};
     if (const std::optional<Issue> issue = recopie ? EnRecopie(travail) : std::nullopt)
         return *issue;
-    return encoderThread && CoefficientsEnFond::Possible(info) ? EnParallele(travail) : Successivement(travail);
+    return travail.deuxFils && CoefficientsEnFond::Possible(info) ? EnParallele(travail) : Successivement(travail);
 }

@@ -472,8 +472,11 @@ TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
     struct Cas {
         const char* nom;
         Source source;
+        bool deuxFils = false; // the second half passed over on a second thread
     };
     const Cas cas[] = {
+        {"second thread, 4:2:0", {640, 480}, true},
+        {"second thread, grey", {320, 200, 0, 0}, true},
         {"4:2:0", {96, 80}},
         {"4:2:2", {96, 64, 2, 1}},
         {"4:4:4", {64, 48, 1, 1}},
@@ -516,7 +519,9 @@ TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
         jpeg_destroy_decompress(&info);
 
         BalayageJpeg balayage(composantes, mcus, lignes, c.source.restart);
-        ASSERT_TRUE(balayage.Lit(fichier.data() + debut, fichier.size() - debut, std::vector<bool>(lignes, true)));
+        ASSERT_TRUE(balayage.Lit(fichier.data() + debut, fichier.size() - debut, std::vector<bool>(lignes, true),
+                                 c.deuxFils));
+        EXPECT_EQ(balayage.EnDeux(), c.deuxFils);
         const Lu lu = Lit(chemin);
         for (std::size_t k = 0; k < lu.composantes.size(); ++k) {
             const Lu::Composante& attendue = lu.composantes[k];
@@ -538,7 +543,7 @@ TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
         }
 
         // Cut short, or a restart marker out of its turn: not a whole scan.
-        EXPECT_FALSE(balayage.Lit(scan.data(), scan.size() / 2, std::vector<bool>(lignes, false)));
+        EXPECT_FALSE(balayage.Lit(scan.data(), scan.size() / 2, std::vector<bool>(lignes, false), c.deuxFils));
         if (c.source.restart) {
             std::vector<std::uint8_t> desordre = scan;
             for (std::size_t i = 0; i + 1 < desordre.size(); ++i)
