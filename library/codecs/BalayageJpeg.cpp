@@ -1,6 +1,7 @@
 #include "BalayageJpeg.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <system_error>
@@ -154,23 +155,30 @@ bool BalayageJpeg::Mcu(Lecteur& lecteur, std::vector<int>& dc, int ligne, int x,
     return true;
 }
 
-BalayageJpeg::Suite BalayageJpeg::PasseDepuis(std::uint64_t depart, std::uint64_t fin) const
+BalayageJpeg::Suite BalayageJpeg::PasseDepuis(std::uint64_t depart, std::uint64_t fin,
+                                              const std::atomic<bool>& arret) const
 {
     // Huffman codes fall back into step: once a guess meets an MCU's true
     // start, every later one is true, and the DC values are off by the same
     // amount. A code that does not exist means the guess was wrong: again
-    // from the next byte.
+    // from the next byte, a few times (hostile data could make each guess
+    // run long before it fails).
+    constexpr int kEssais = 32;
     Suite suite;
     std::vector<int> dc(m_Composantes.size(), 0);
     Lecteur lecteur{m_Octets.data()};
     lecteur.Va(depart);
-    for (std::uint64_t pos = depart; pos < fin; pos = lecteur.Position()) {
+    int essais = 1;
+    for (std::uint64_t pos = depart; pos < fin && !arret.load(std::memory_order_relaxed);
+         pos = lecteur.Position()) {
         Suite::Debut debut{pos, {}};
         std::copy(dc.begin(), dc.end(), debut.dc.begin());
         if (!Mcu(lecteur, dc, 0, 0, false) || lecteur.Position() > fin) {
             if (fin - pos < 64)
                 break; // the last bits: padding, not an MCU
             suite.debuts.clear();
+            if (++essais > kEssais)
+                break;
             std::fill(dc.begin(), dc.end(), 0);
             lecteur.Va((pos / 8 + 1) * 8);
             continue;
@@ -245,21 +253,25 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
     // from a guess while this one reads up to it.
     const std::uint64_t milieu = fin / 16 * 8;
     Suite suite;
+    std::atomic<bool> arret{false};
     std::thread fil;
     if (deuxFils && !m_Restart && m_Lignes > 2) {
         try {
-            fil = std::thread([&] { suite = PasseDepuis(milieu, fin); });
+            fil = std::thread([&] { suite = PasseDepuis(milieu, fin, arret); });
         } catch (const std::system_error&) {
         }
     }
+    // Whatever way this ends, the second thread stops and is waited for.
     struct Joint {
         std::thread& fil;
+        std::atomic<bool>& arret;
         ~Joint()
         {
+            arret = true;
             if (fil.joinable())
                 fil.join();
         }
-    } joint{fil};
+    } joint{fil, arret};
     bool attendu = !fil.joinable();
 
     std::vector<int> dc(n, 0);

@@ -10,6 +10,7 @@
 #include "HuffmanJpeg.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -100,7 +101,8 @@ private:
         std::vector<Debut> debuts;
         std::uint64_t fin = 0; // after the last one
     };
-    Suite PasseDepuis(std::uint64_t depart, std::uint64_t fin) const;
+    // Until the data's end, or arret.
+    Suite PasseDepuis(std::uint64_t depart, std::uint64_t fin, const std::atomic<bool>& arret) const;
     // When the MCU starting row ligne is one suite met (and as many come
     // after it as rows remain), the rest of the scan is taken from it: true,
     // or false when a row to decode there is damaged; nothing otherwise.
