@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -23,6 +24,18 @@ int NombreDeBits(int v)
 {
     const unsigned a = unsigned(v < 0 ? -v : v);
     return a ? 32 - __builtin_clz(a) : 0;
+}
+
+// What a thread does, false when memory ran out there: nothing leaves a
+// thread's function.
+template <class Travail>
+bool Essaie(Travail&& travail)
+{
+    try {
+        return travail();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -246,18 +259,43 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
     }
     m_FinSegment.assign(std::size_t(m_Segments), 0);
     m_DebutLigne.assign(std::size_t(m_Lignes), 0);
-    m_DcLigne.assign(std::size_t(m_Lignes), {});
+    // Sized now: noting a row's predictions then takes no memory.
+    m_DcLigne.assign(std::size_t(m_Lignes), std::vector<int>(n, 0));
     const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
 
-    // Without restart markers, a second thread passes over the second half
-    // from a guess while this one reads up to it.
+    const int total = m_McusParLigne * m_Lignes;
+    if (deuxFils && m_Restart && m_Segments > 1) {
+        // Restart markers split the data exactly: the second thread reads
+        // from the middle segment on, each thread noting its own rows.
+        const int coupe = m_Segments / 2 * m_Restart;
+        bool second = false;
+        std::thread fil;
+        try {
+            fil = std::thread([&] { second = Essaie([&] { return Parcourt(coupe, total, decodees, {}); }); });
+        } catch (const std::system_error&) {
+        }
+        if (fil.joinable()) {
+            const bool premier = Essaie([&] { return Parcourt(0, coupe, decodees, {}); });
+            fil.join();
+            m_EnDeux = premier && second;
+            return m_EnDeux;
+        }
+    }
+
+    // Without them, a second thread passes over the second half from a
+    // guess while this one reads up to it.
     const std::uint64_t milieu = fin / 16 * 8;
     Suite suite;
     std::atomic<bool> arret{false};
     std::thread fil;
     if (deuxFils && !m_Restart && m_Lignes > 2) {
         try {
-            fil = std::thread([&] { suite = PasseDepuis(milieu, fin, arret); });
+            fil = std::thread([&] {
+                Essaie([&] {
+                    suite = PasseDepuis(milieu, fin, arret);
+                    return true;
+                });
+            });
         } catch (const std::system_error&) {
         }
     }
@@ -272,40 +310,49 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
                 fil.join();
         }
     } joint{fil, arret};
-    bool attendu = !fil.joinable();
+    if (!fil.joinable())
+        return Parcourt(0, total, decodees, {});
+    bool attendu = false;
+    return Parcourt(0, total, decodees,
+                    [&](int ligne, const std::vector<int>& dc, std::uint64_t position) -> std::optional<bool> {
+                        if (!attendu && position >= milieu) {
+                            fil.join();
+                            attendu = true;
+                        }
+                        if (attendu && !suite.debuts.empty())
+                            return Raccorde(suite, ligne, dc, decodees);
+                        return std::nullopt;
+                    });
+}
 
-    std::vector<int> dc(n, 0);
+bool BalayageJpeg::Parcourt(int premier, int dernier, const std::vector<bool>& decodees, const AChaqueLigne& ligne)
+{
+    const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
+    std::vector<int> dc(m_Composantes.size(), 0);
     Lecteur lecteur{m_Octets.data()};
     lecteur.Va(0);
     int segment = 0;
-    for (int ligne = 0, mcu = 0; ligne < m_Lignes; ++ligne) {
-        const bool decode = decodees[std::size_t(ligne)];
-        for (int x = 0; x < m_McusParLigne; ++x, ++mcu) {
-            if (m_Restart && mcu % m_Restart == 0) {
-                segment = mcu / m_Restart;
-                lecteur.Va(m_DebutSegment[std::size_t(segment)]);
-                std::fill(dc.begin(), dc.end(), 0);
-            }
-            if (x == 0) {
-                m_DebutLigne[std::size_t(ligne)] = lecteur.Position();
-                m_DcLigne[std::size_t(ligne)] = dc;
-                if (!attendu && lecteur.Position() >= milieu) {
-                    fil.join();
-                    attendu = true;
-                }
-                if (attendu && !suite.debuts.empty())
-                    if (const std::optional<bool> raccorde = Raccorde(suite, ligne, dc, decodees))
-                        return *raccorde;
-            }
-            if (!Mcu(lecteur, dc, ligne, x, decode))
-                return false;
-            const std::uint64_t finSegment =
-                segment + 1 < m_Segments ? m_DebutSegment[std::size_t(segment) + 1] : fin;
-            const std::uint64_t pos = lecteur.Position();
-            if (pos > finSegment)
-                return false;
-            m_FinSegment[std::size_t(segment)] = pos;
+    for (int mcu = premier; mcu < dernier; ++mcu) {
+        const int y = mcu / m_McusParLigne, x = mcu % m_McusParLigne;
+        if (m_Restart && mcu % m_Restart == 0) {
+            segment = mcu / m_Restart;
+            lecteur.Va(m_DebutSegment[std::size_t(segment)]);
+            std::fill(dc.begin(), dc.end(), 0);
         }
+        if (x == 0) {
+            m_DebutLigne[std::size_t(y)] = lecteur.Position();
+            m_DcLigne[std::size_t(y)] = dc;
+            if (ligne)
+                if (const std::optional<bool> fait = ligne(y, dc, lecteur.Position()))
+                    return *fait;
+        }
+        if (!Mcu(lecteur, dc, y, x, decodees[std::size_t(y)]))
+            return false;
+        const std::uint64_t finSegment = segment + 1 < m_Segments ? m_DebutSegment[std::size_t(segment) + 1] : fin;
+        const std::uint64_t pos = lecteur.Position();
+        if (pos > finSegment)
+            return false;
+        m_FinSegment[std::size_t(segment)] = pos;
     }
     return true;
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -32,9 +33,9 @@ public:
     // rows of MCUs marked in decodees are decoded. False when the data is
     // not a whole scan as described: cut short, damaged, restart markers
     // out of place; the library's way then tells what is wrong.
-    // With deuxFils, a scan without restart markers has its second half
-    // passed over on a second thread at the same time, when it falls into
-    // step (see EnDeux); otherwise on this one.
+    // With deuxFils, a second thread reads the second half at the same
+    // time: from the middle restart marker on, or without them from a
+    // guessed position, when the guess falls into step (see EnDeux).
     bool Lit(const std::uint8_t* donnees, std::size_t taille, const std::vector<bool>& decodees,
              bool deuxFils = false);
     // Whether the last Lit took the second half from the second thread.
@@ -108,6 +109,12 @@ private:
     // or false when a row to decode there is damaged; nothing otherwise.
     std::optional<bool> Raccorde(const Suite& suite, int ligne, const std::vector<int>& dc, const std::vector<bool>& decodees);
     bool Mcu(Lecteur& lecteur, std::vector<int>& dc, int ligne, int x, bool decode) const;
+    // Called at each row's start with its DC predictions and position: a
+    // result ends the reading with it.
+    using AChaqueLigne = std::function<std::optional<bool>(int ligne, const std::vector<int>& dc, std::uint64_t)>;
+    // MCUs premier (0 or a segment's first) to dernier read, each row's start
+    // and each segment's end noted; false when the data is not as expected.
+    bool Parcourt(int premier, int dernier, const std::vector<bool>& decodees, const AChaqueLigne& ligne);
     bool Desempile(const std::uint8_t* donnees, std::size_t taille);
     // A block's DC difference, added to dc.
     static bool LitDc(const Composante& c, Lecteur& lecteur, int& dc);

@@ -432,7 +432,12 @@ JpegParBlocs::Issue JpegParBlocs::Signe(const CString& source, const CString& so
         return Issue::EchecLecture;
     }
     const Travail travail{lecture, boites, orientation, dessine, ecrits, sortie, rapport, encoderThread};
-    if (const std::optional<Issue> issue = recopie ? EnRecopie(travail) : std::nullopt)
-        return *issue;
+    try {
+        if (const std::optional<Issue> issue = recopie ? EnRecopie(travail) : std::nullopt)
+            return *issue;
+    } catch (const std::bad_alloc&) {
+        lecture.SignaleMemoire();
+        return Issue::EchecLecture;
+    }
     return travail.deuxFils && CoefficientsEnFond::Possible(info) ? EnParallele(travail) : Successivement(travail);
 }

@@ -477,6 +477,7 @@ TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
     const Cas cas[] = {
         {"second thread, 4:2:0", {640, 480}, true},
         {"second thread, grey", {320, 200, 0, 0}, true},
+        {"second thread, restart markers", {640, 480, 2, 1, 98, false, 7}, true},
         {"4:2:0", {96, 80}},
         {"4:2:2", {96, 64, 2, 1}},
         {"4:4:4", {64, 48, 1, 1}},
