@@ -253,7 +253,8 @@ bool JpegLecture::LitDonnees(std::vector<std::uint8_t>& octets)
         std::memcpy(octets.data(), m_source.next_input_byte, tenus);
     const std::size_t lus = std::fread(octets.data() + tenus, 1, std::size_t(reste), m_fichier);
     octets.resize(tenus + lus);
-    return true;
+    // The decoding may still go on from where it was.
+    return std::fseek(m_fichier, position, SEEK_SET) == 0;
 }
 
 void JpegLecture::DebuteSource(j_decompress_ptr info)

@@ -53,8 +53,9 @@ public:
     // where no scan reached); null on a fatal error.
     jvirt_barray_ptr* LitCoefficients();
 
-    // After Ouvre, instead of decoding: the file's bytes from the first one
-    // of the picture's data to the file's end, the budget charged for them.
+    // After Ouvre: the file's bytes from the first one of the picture's data
+    // to the file's end, the budget charged for them; the decoding can
+    // still go on from the same place.
     bool LitDonnees(std::vector<std::uint8_t>& octets);
 
     // Reports "JpegFile :\nOut of memory", for a picture too large to hold.

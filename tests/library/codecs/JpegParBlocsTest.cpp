@@ -557,6 +557,35 @@ TEST(BalayageJpeg, RowsCopiedOrCodedAgainGiveTheSourcesBytesAndDamageIsRefused)
     }
 }
 
+// A scan the copy refuses (a restart marker out of turn) goes to the
+// library's way, which must still read the whole file: past the reader's
+// buffer, the same bytes as going there first.
+TEST(JpegParBlocs, AScanTheCopyRefusesIsReadWholeByTheLibrary)
+{
+    TestImages::Sandbox box;
+    const std::string source = box.path("source.jpg");
+    Ecrit(source, Source{1024, 768, 2, 2, 98, false, 4});
+    std::vector<std::uint8_t> octets = TestImages::ReadFile(source);
+    ASSERT_GT(octets.size(), std::size_t(256 * 1024));
+    for (std::size_t i = 0; i + 1 < octets.size(); ++i)
+        if (octets[i] == 0xFF && octets[i + 1] == JPEG_RST0 + 3) {
+            octets[i + 1] = JPEG_RST0 + 5;
+            break;
+        }
+    TestImages::WriteFile(source, octets);
+    const std::vector<RECT> zones{{960, 700, 1024, 768}};
+    std::vector<std::uint8_t> sorties[2];
+    for (const bool recopie : {true, false}) {
+        Metadonnees metadonnees;
+        RapportCodec rapport;
+        const std::string sortie = box.path(recopie ? "copie.jpg" : "bibliotheque.jpg");
+        ASSERT_EQ(Signe(source, sortie, zones, metadonnees, rapport, PolitiqueMetadonnees::Toutes, false, recopie),
+                  JpegParBlocs::Issue::Ecrit);
+        sorties[recopie] = TestImages::ReadFile(sortie);
+    }
+    EXPECT_EQ(sorties[true], sorties[false]);
+}
+
 TEST(JpegParBlocs, BoxesAreWholeMcusMergedWhenTheyOverlap)
 {
     struct Boites {
