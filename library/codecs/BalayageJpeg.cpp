@@ -40,6 +40,8 @@ bool Essaie(Travail&& travail)
 
 } // namespace
 
+std::uint64_t BalayageJpeg::FinDonnees() const { return std::uint64_t(m_Octets.size() - kMarge) * 8; }
+
 BalayageJpeg::BalayageJpeg(std::vector<Composante> composantes, int mcusParLigne, int lignes, int restart)
     : m_Composantes(std::move(composantes)), m_McusParLigne(mcusParLigne), m_Lignes(lignes), m_Restart(restart)
 {
@@ -261,7 +263,7 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
     m_DebutLigne.assign(std::size_t(m_Lignes), 0);
     // Sized now: noting a row's predictions then takes no memory.
     m_DcLigne.assign(std::size_t(m_Lignes), std::vector<int>(n, 0));
-    const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
+    const std::uint64_t fin = FinDonnees();
 
     const int total = m_McusParLigne * m_Lignes;
     if (deuxFils && m_Restart && m_Segments > 1) {
@@ -327,7 +329,7 @@ bool BalayageJpeg::Lit(const std::uint8_t* donnees, std::size_t taille, const st
 
 bool BalayageJpeg::Parcourt(int premier, int dernier, const std::vector<bool>& decodees, const AChaqueLigne& ligne)
 {
-    const std::uint64_t fin = std::uint64_t(m_Octets.size() - kMarge) * 8;
+    const std::uint64_t fin = FinDonnees();
     std::vector<int> dc(m_Composantes.size(), 0);
     Lecteur lecteur{m_Octets.data()};
     lecteur.Va(0);

@@ -116,6 +116,8 @@ private:
     // and each segment's end noted; false when the data is not as expected.
     bool Parcourt(int premier, int dernier, const std::vector<bool>& decodees, const AChaqueLigne& ligne);
     bool Desempile(const std::uint8_t* donnees, std::size_t taille);
+    // The bit after the data's last, before the margin read past it.
+    std::uint64_t FinDonnees() const;
     // A block's DC difference, added to dc.
     static bool LitDc(const Composante& c, Lecteur& lecteur, int& dc);
     bool LitBloc(const Composante& c, Lecteur& lecteur, int& dc, JCOEF* bloc) const;

@@ -14,6 +14,14 @@ JpegEcriture::JpegEcriture(const char* fatalCaption, RapportCodec& rapport) : m_
 
 JpegEcriture::~JpegEcriture() { jpeg_destroy_compress(&m_info); }
 
+void JpegEcriture::Cree(std::FILE* sortie)
+{
+    m_info.err = m_erreur.Gestionnaire();
+    jpeg_create_compress(&m_info);
+    jpeg_stdio_dest(&m_info, sortie);
+    m_sortie = sortie;
+}
+
 bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION height, int components,
                            J_COLOR_SPACE space, int quality)
 {
@@ -21,10 +29,7 @@ bool JpegEcriture::Demarre(std::FILE* sortie, JDIMENSION width, JDIMENSION heigh
         m_erreur.NoteFatale();
         return false;
     }
-    m_info.err = m_erreur.Gestionnaire();
-    jpeg_create_compress(&m_info);
-    jpeg_stdio_dest(&m_info, sortie);
-    m_sortie = sortie;
+    Cree(sortie);
     m_info.image_width = width;
     m_info.image_height = height;
     m_info.input_components = components;
@@ -43,10 +48,7 @@ bool JpegEcriture::DemarreCopie(std::FILE* sortie, jpeg_decompress_struct& sourc
         m_erreur.NoteFatale();
         return false;
     }
-    m_info.err = m_erreur.Gestionnaire();
-    jpeg_create_compress(&m_info);
-    jpeg_stdio_dest(&m_info, sortie);
-    m_sortie = sortie;
+    Cree(sortie);
     jpeg_copy_critical_parameters(&source, &m_info);
     m_info.restart_interval = source.restart_interval;
     m_info.arith_code = source.arith_code;

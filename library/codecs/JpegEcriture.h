@@ -61,6 +61,8 @@ public:
 private:
     bool EcritMarqueurs(const Metadonnees& metadonnees, const std::vector<std::uint8_t>& profil);
 
+    // The compressor on sortie; under the caller's recovery point.
+    void Cree(std::FILE* sortie);
     bool EcritDonnees(const std::vector<std::uint8_t>& donnees);
     static JBLOCKARRAY ArreteAuxLignes(j_common_ptr info, jvirt_barray_ptr, JDIMENSION, JDIMENSION, boolean);
 

@@ -139,6 +139,15 @@ struct Travail {
     bool deuxFils; // a second core to spare
 };
 
+// The output opened, or the reason it cannot be reported.
+bool Ouvre(AtomicFile& fichier, const Travail& t)
+{
+    if (fichier.open())
+        return true;
+    EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+    return false;
+}
+
 // A source's own tables are never reused: optimized ones may lack a symbol a
 // new block needs, which the library would write unchecked. Where the
 // source's are complete (a camera's standard tables) the standard ones cost
@@ -168,10 +177,8 @@ JpegParBlocs::Issue Successivement(const Travail& t)
             return JpegParBlocs::Issue::EchecLecture;
         }
     AtomicFile fichier(t.sortie);
-    if (!fichier.open()) {
-        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+    if (!Ouvre(fichier, t))
         return JpegParBlocs::Issue::EchecEcriture;
-    }
     JpegEcriture ecriture("JPEG Error", t.rapport);
     if (!Demarre(ecriture, fichier, info, tableaux, t.ecrits) || !ecriture.Termine())
         return JpegParBlocs::Issue::EchecEcriture;
@@ -186,10 +193,8 @@ JpegParBlocs::Issue EnParallele(const Travail& t)
 {
     jpeg_decompress_struct& info = t.lecture.Info();
     AtomicFile fichier(t.sortie);
-    if (!fichier.open()) {
-        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+    if (!Ouvre(fichier, t))
         return JpegParBlocs::Issue::EchecEcriture;
-    }
     CoefficientsEnFond fond(t.lecture);
     jvirt_barray_ptr* tableaux = fond.Demarre();
     if (!tableaux) {
@@ -316,10 +321,8 @@ std::optional<JpegParBlocs::Issue> EnRecopie(const Travail& t)
         return std::nullopt;
 
     AtomicFile fichier(t.sortie);
-    if (!fichier.open()) {
-        EchecEcriture::Signale(&t.rapport, t.sortie, fichier);
+    if (!Ouvre(fichier, t))
         return JpegParBlocs::Issue::EchecEcriture;
-    }
     // The library writes the markers, as for the other ways; it is stopped
     // before its first row, and the rows follow.
     JpegEcriture ecriture("JPEG Error", t.rapport);
